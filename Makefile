@@ -1,0 +1,64 @@
+# Ixo: `make` builds build/win/Ixo.exe; `make test` and `make run` first
+# install whatever is missing (tools/install-deps.sh).
+SHELL := /bin/bash
+JOBS ?= $(shell nproc)
+FUZZ_SECONDS ?= 60
+CMAKE_GEN := -G Ninja
+
+.PHONY: all deps win native asan test test-native test-win run bench fuzz dist clean
+
+all: win
+
+deps:
+	@tools/install-deps.sh
+
+build/win/build.ninja:
+	cmake -S . -B build/win $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
+
+build/native/build.ninja:
+	cmake -S . -B build/native $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release
+
+build/asan/build.ninja:
+	cmake -S . -B build/asan $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Debug -DIXO_SANITIZE=ON
+
+build/bench/build.ninja:
+	cmake -S . -B build/bench $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=Release -DIXO_TESTS=OFF -DIXO_BENCH=ON
+
+build/fuzz/build.ninja:
+	cmake -S . -B build/fuzz $(CMAKE_GEN) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DIXO_TESTS=OFF -DIXO_FUZZ=ON \
+	  -DCMAKE_C_COMPILER=clang -DCMAKE_CXX_COMPILER=clang++
+
+win: build/win/build.ninja
+	@cmake --build build/win -j $(JOBS) --target Ixo
+
+native: build/native/build.ninja
+	@cmake --build build/native -j $(JOBS)
+
+asan: build/asan/build.ninja
+	@cmake --build build/asan -j $(JOBS)
+
+test: deps
+	@$(MAKE) --no-print-directory test-native
+	@$(MAKE) --no-print-directory test-win
+
+test-native: native asan
+	@set -o pipefail; cd build/native && ctest --output-on-failure -j $(JOBS) | tail -n 3
+	@set -o pipefail; cd build/asan && ctest --output-on-failure -j $(JOBS) | tail -n 3
+
+test-win: build/win/build.ninja
+	@cmake --build build/win -j $(JOBS)
+	@tools/winenv.sh ctest --test-dir build/win --output-on-failure
+
+run: deps win
+	@tools/run.sh
+
+bench: deps build/bench/build.ninja
+	@cmake --build build/bench -j $(JOBS)
+	build/bench/ixo_bench --benchmark_out=build/bench.json --benchmark_out_format=json
+
+fuzz: deps build/fuzz/build.ninja
+	@cmake --build build/fuzz -j $(JOBS)
+	@tools/fuzz.sh build/fuzz $(FUZZ_SECONDS)
+
+clean:
+	rm -rf build

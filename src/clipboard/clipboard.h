@@ -1,0 +1,23 @@
+// The clipboard as plain text (CF_TEXT, code page 932), and the rule that
+// tells new clipboard text from text already taken.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/linelist.h"
+
+namespace ixo {
+
+// True when the clipboard holds text; only then is `text` set. Throws
+// Error("クリップボードを開くことができません") when the clipboard stays held.
+bool GetClipText(std::string& text);
+
+// Replaces the clipboard's contents with `text` as plain text.
+void SetClipText(std::string_view text);
+
+// True when the clipboard holds text that differs from `last`; then `last`
+// takes it and `lines` is set from it.
+bool GetNewClipText(std::string& last, LineList& lines);
+
+}  // namespace ixo

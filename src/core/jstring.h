@@ -1,0 +1,47 @@
+// Double-byte string routines: searching, measuring, inserting, deleting and
+// trimming code page 932 text in whole characters, so that the trail byte of
+// a character such as 0x95 0x5C is never taken for a character of its own.
+// Positions are 1-based; JPos, JInsert and JDelete count characters.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ixo {
+
+// The lead-byte ranges of code page 932: 0x81-0x9F and 0xE0-0xFC.
+constexpr bool IsLeadByte(unsigned char b) {
+  return (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC);
+}
+
+// True when byte `i` (from 1) of `s` is the second byte of a double-byte
+// character. Throws Error("Illegal Index") when `i` is outside `s`.
+bool IsTrailByte(std::string_view s, int32_t i);
+
+// Character position of the first occurrence of `sub` in `s` that begins a
+// character; 0 when there is none or either is empty.
+int32_t JPos(std::string_view sub, std::string_view s);
+
+// Number of characters; a lead byte in the last position counts as one.
+int32_t JLength(std::string_view s);
+
+// Inserts `ins` before character `pos` of `t` (below 1 counts as 1; past the
+// end appends).
+void JInsert(std::string_view ins, std::string& t, int32_t pos);
+
+// Removes `count` characters of `t` from character `pos` on.
+void JDelete(std::string& t, int32_t pos, int32_t count);
+
+// Leading / trailing half-width (0x20) and full-width (0x81 0x40) spaces.
+void JTrimLeft(std::string& t);
+void JTrimRight(std::string& t);
+std::string JTrim(std::string_view s);
+
+// Every occurrence of `search` that begins a character, including those that
+// a replacement or deletion forms with the text around it. `repl` must not
+// contain `search`.
+void JReplaceAll(std::string& t, std::string_view search, std::string_view repl);
+void JDeleteAll(std::string& t, std::string_view search);
+
+}  // namespace ixo

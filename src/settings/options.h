@@ -1,0 +1,47 @@
+// The option record, its defaults, the two settings files beside the program
+// ("IXO.ini" and "IXO.tei") and the ten-entry folder history.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+namespace ixo {
+
+struct TOptionRecord {
+  std::string Dirs;     // save folders, each line followed by CR LF, at most ten
+  std::string DelText;  // title-delete strings, one per line
+  std::string Ninsiki;  // extra address bytes
+  uint8_t AcType = 2;   // kind of automatic exit
+  bool Kansi = false;   // watch the clipboard
+  bool Tray = false;    // icon in the notification area instead of a taskbar button
+  bool Atc = false;     // automatic exit on
+  int32_t AcTime = 60;  // seconds before the automatic exit
+  bool Min = false;     // start minimised
+  bool operator==(const TOptionRecord&) const = default;
+};
+
+// The fifteen default title-delete lines, code page 932, each ended by CR LF.
+extern const char kDefaultDelText[];
+// The default extra address bytes.
+extern const char kDefaultNinsiki[];
+
+// The record with every default.
+TOptionRecord DefaultOptions();
+
+// Read from / write to the files in the folder of the program file.
+TOptionRecord LoadOptions();
+void SaveOptions(const TOptionRecord& rec);
+
+// The same for the files in `folder` (ending in a backslash, or empty).
+TOptionRecord LoadOptionsFrom(const std::string& folder);
+void SaveOptionsTo(const std::string& folder, const TOptionRecord& rec);
+
+// The folder of the program file, with its trailing backslash.
+std::string ProgramFolder();
+
+// Puts `item` at the top of the folder list `list` (one line each, CR LF),
+// moving a line equal to it without regard to case, keeping at most ten.
+void AddHistory(std::string_view item, std::string& list);
+
+}  // namespace ixo

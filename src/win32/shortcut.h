@@ -1,0 +1,21 @@
+// Writes Internet Shortcut files ("[InternetShortcut]" and "URL=" lines) into
+// a save folder.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "core/extract.h"
+
+namespace ixo {
+
+// Writes `folder`\`rec.Title`.URL when the address begins with "http:/" or
+// "ftp://" and the folder exists; false (and no file) otherwise. Throws
+// Error("ファイル %s を作成できません") when the file cannot be created.
+bool MakeURLFile(std::string_view folder, const TURLRecord& rec);
+
+// True when a search of `folder` finds at least one entry that is neither
+// hidden, system nor a disk label (normally its "." entry).
+bool FolderExists(std::string_view folder);
+
+}  // namespace ixo

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# Installs everything the build and the tests need, from Debian's packages.
+# Idempotent: when every package and the ja_JP.UTF-8 locale are present it
+# touches nothing and returns at once.
+set -euo pipefail
+
+packages=(
+  build-essential cmake ninja-build make
+  mingw-w64 g++-mingw-w64-x86-64-posix
+  wine wine64
+  xvfb xauth x11-utils xclip xdotool imagemagick
+  locales fonts-noto-cjk
+  googletest libgtest-dev libbenchmark-dev
+  clang libclang-rt-14-dev llvm
+  zip python3
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+SUDO=""
+[ "$(id -u)" -eq 0 ] || SUDO="sudo"
+
+if [ ${#missing[@]} -gt 0 ]; then
+  echo "installing: ${missing[*]}"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -qq
+  $SUDO apt-get install -y -qq --no-install-recommends "${missing[@]}" >/dev/null
+fi
+
+# Wine takes its ANSI code page from the locale: without ja_JP.UTF-8 it
+# falls back to 1252 and every Shift-JIS byte would be mistranslated.
+if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+  echo "generating locale ja_JP.UTF-8"
+  $SUDO sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
+  grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null
+  $SUDO locale-gen >/dev/null
+fi

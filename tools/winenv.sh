@@ -1,0 +1,57 @@
+#!/usr/bin/env bash
+# Runs a command with Wine set up the way the program's users have Windows:
+# a Japanese locale (ANSI code page 932), a private virtual X display and a
+# Wine prefix of the build's own. Starts and stops its own Xvfb and
+# wineserver; touches no display or prefix outside build/.
+#   tools/winenv.sh [--display-if-none] COMMAND...
+# With --display-if-none an existing $DISPLAY is used as it is.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+
+use_current=0
+if [ "${1:-}" = "--display-if-none" ]; then use_current=1; shift; fi
+
+# IXO_WINEPREFIX lets builds that run side by side keep their servers apart.
+export WINEPREFIX="${IXO_WINEPREFIX:-$root/build/wineprefix}"
+export WINEARCH=win64 WINEDEBUG=-all
+export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
+# No Mono or Gecko install prompts: the program needs neither.
+export WINEDLLOVERRIDES="mscoree,mshtml="
+
+xvfb_pid=""
+cleanup() {
+  wineserver -k >/dev/null 2>&1 || true
+  if [ -n "$xvfb_pid" ]; then
+    kill "$xvfb_pid" >/dev/null 2>&1 || true
+    wait "$xvfb_pid" 2>/dev/null || true
+  fi
+}
+trap cleanup EXIT
+
+if [ "$use_current" = 1 ] && [ -n "${DISPLAY:-}" ]; then
+  :
+else
+  # A display number nobody uses: neither a socket nor a lock file.
+  for n in $(seq 77 199); do
+    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then disp=$n; break; fi
+  done
+  Xvfb ":$disp" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  xvfb_pid=$!
+  for _ in $(seq 1 200); do
+    [ -e "/tmp/.X11-unix/X$disp" ] && break
+    kill -0 "$xvfb_pid" 2>/dev/null || { echo "Xvfb :$disp did not start" >&2; exit 1; }
+    sleep 0.05
+  done
+  export DISPLAY=":$disp"
+  [ "$use_current" = 1 ] && echo "virtual display $DISPLAY (Xvfb)"
+fi
+
+mkdir -p "$WINEPREFIX"
+# The server is started apart, with its output on /dev/null: one started by a
+# wine command would inherit that command's stdout and hold pipes open.
+wineserver -p >/dev/null 2>&1 </dev/null
+if [ ! -f "$WINEPREFIX/system.reg" ]; then
+  wineboot -i >/dev/null 2>&1 </dev/null
+fi
+
+"$@"
