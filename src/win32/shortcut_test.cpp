@@ -1,0 +1,177 @@
+#include "win32/shortcut.h"
+
+#include <windows.h>
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+#include <string>
+
+#include "core/error.h"
+#include "win_tempdir.h"
+
+namespace ixo {
+namespace {
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD attr = GetFileAttributesA(path.c_str());
+  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+class ShortcutTest : public ::testing::Test {
+ protected:
+  TempDir dir_;
+  std::string Folder() const { return dir_.path(); }  // no trailing backslash
+};
+
+TEST_F(ShortcutTest, WritesExactlyTheTwoLines) {
+  ASSERT_TRUE(MakeURLFile(Folder(), {"a", "http://example.com/"}));
+  EXPECT_EQ(ReadFile(Folder() + "\\a.URL"), "[InternetShortcut]\r\nURL=http://example.com/\r\n");
+}
+
+TEST_F(ShortcutTest, AcceptsOnlyHttpSlashAndFtpByTheirFirstSixBytes) {
+  struct Case {
+    const char* url;
+    bool accepted;
+  } cases[] = {
+      {"http://example.com/", true}, {"ftp://example.com/", true}, {"http:/x", true},
+      {"http:/", true},              {"https://example.com/", false}, {"HTTP://example.com/", false},
+      {"http:", false},              {"", false},                    {" http://a/", false},
+      {"ftp:/a", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.url);
+    const std::string file = Folder() + "\\t.URL";
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(MakeURLFile(Folder(), {"t", c.url}), c.accepted);
+    EXPECT_EQ(FileExists(file), c.accepted);
+    if (c.accepted) EXPECT_EQ(ReadFile(file), std::string("[InternetShortcut]\r\nURL=") + c.url + "\r\n");
+  }
+}
+
+TEST_F(ShortcutTest, JapaneseTitleAndAddressAreWrittenByteForByte) {
+  // 表 and ソ end in the byte of a backslash.
+  const std::string title = "表ソフト 新着";
+  const std::string url = "http://example.com/a?b=1&c=表";
+  ASSERT_TRUE(MakeURLFile(Folder(), {title, url}));
+  EXPECT_EQ(ReadFile(Folder() + "\\" + title + ".URL"), "[InternetShortcut]\r\nURL=" + url + "\r\n");
+}
+
+TEST_F(ShortcutTest, ReplacesAnExistingFileAndWritesAgainEveryTime) {
+  const std::string file = Folder() + "\\same.URL";
+  {
+    std::ofstream out(file, std::ios::binary);
+    out << std::string(5000, 'x');
+  }
+  ASSERT_TRUE(MakeURLFile(Folder(), {"same", "http://a/"}));
+  EXPECT_EQ(ReadFile(file), "[InternetShortcut]\r\nURL=http://a/\r\n");
+  ASSERT_TRUE(DeleteFileA(file.c_str()));
+  ASSERT_TRUE(MakeURLFile(Folder(), {"same", "http://a/"}));
+  EXPECT_TRUE(FileExists(file));
+}
+
+TEST_F(ShortcutTest, TrailingBackslashGivesADoubledSeparatorThatStillWorks) {
+  ASSERT_TRUE(MakeURLFile(Folder() + "\\", {"a", "http://b/"}));
+  EXPECT_EQ(ReadFile(Folder() + "\\a.URL"), "[InternetShortcut]\r\nURL=http://b/\r\n");
+}
+
+TEST_F(ShortcutTest, EmptyTitleMakesDotURL) {
+  ASSERT_TRUE(MakeURLFile(Folder(), {"", "http://b/"}));
+  EXPECT_TRUE(FileExists(Folder() + "\\.URL"));
+}
+
+TEST_F(ShortcutTest, MissingFolderOrAFileInsteadOfAFolderWritesNothing) {
+  EXPECT_FALSE(MakeURLFile(Folder() + "\\missing", {"a", "http://b/"}));
+  const std::string file = Folder() + "\\plain.txt";
+  { std::ofstream(file) << "x"; }
+  EXPECT_FALSE(MakeURLFile(file, {"a", "http://b/"}));
+  EXPECT_FALSE(FileExists(Folder() + "\\missing\\a.URL"));
+}
+
+TEST_F(ShortcutTest, TitleThatCannotBeAFileNameRaisesTheErrorWithTheFileName) {
+  for (const std::string title : {"a\tb", "a?b", "a|b", "a<b"}) {
+    const std::string file = Folder() + "\\" + title + ".URL";
+    try {
+      MakeURLFile(Folder(), {title, "http://b/"});
+      ADD_FAILURE() << "no error for " << title;
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()), "ファイル " + file + " を作成できません");
+    }
+  }
+}
+
+TEST_F(ShortcutTest, DeviceNamesAreRefusedInsteadOfVanishingIntoTheDevice) {
+  for (const std::string title : {"NUL", "nul", "CON", "Aux. ", "COM1", "lpt9", "CONOUT$", "NUL.txt"}) {
+    SCOPED_TRACE(title);
+    const std::string file = Folder() + "\\" + title + ".URL";
+    try {
+      MakeURLFile(Folder(), {title, "http://b/"});
+      ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()), "ファイル " + file + " を作成できません");
+    }
+  }
+}
+
+TEST_F(ShortcutTest, FolderTestFindsAnEmptyFolderByItsDotEntries) {
+  EXPECT_TRUE(FolderExists(Folder()));
+  EXPECT_TRUE(FolderExists(Folder() + "\\"));
+  EXPECT_FALSE(FolderExists(Folder() + "\\nothing-here"));
+}
+
+// A drive root has no "." entry, so it counts only through its visible
+// entries. The test maps a drive letter to a folder of its own to get one.
+class DriveRootTest : public ShortcutTest {
+ protected:
+  void SetUp() override {
+    for (char d = 'Q'; d <= 'Y'; ++d) {
+      const std::string drive = std::string(1, d) + ":";
+      if (GetDriveTypeA((drive + "\\").c_str()) != DRIVE_NO_ROOT_DIR) continue;
+      if (DefineDosDeviceA(0, drive.c_str(), Folder().c_str())) {
+        drive_ = drive;
+        break;
+      }
+    }
+    if (drive_.empty()) GTEST_SKIP() << "no drive letter could be mapped";
+  }
+  void TearDown() override {
+    if (!drive_.empty()) DefineDosDeviceA(DDD_REMOVE_DEFINITION, drive_.c_str(), Folder().c_str());
+  }
+  std::string drive_;
+};
+
+TEST_F(DriveRootTest, RootWithOnlyHiddenOrSystemEntriesDoesNotCount) {
+  const std::string hidden = Folder() + "\\hidden.txt";
+  const std::string system = Folder() + "\\sys";
+  { std::ofstream(hidden) << "x"; }
+  ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
+  ASSERT_TRUE(CreateDirectoryA(system.c_str(), nullptr));
+  ASSERT_TRUE(SetFileAttributesA(system.c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_FALSE(FolderExists(drive_ + "\\"));
+  EXPECT_FALSE(MakeURLFile(drive_ + "\\", {"a", "http://b/"}));
+
+  const std::string visible = Folder() + "\\visible";
+  ASSERT_TRUE(CreateDirectoryA(visible.c_str(), nullptr));
+  EXPECT_TRUE(FolderExists(drive_ + "\\"));
+  EXPECT_TRUE(FolderExists(drive_));
+  ASSERT_TRUE(MakeURLFile(drive_ + "\\", {"a", "http://b/"}));
+  EXPECT_TRUE(FileExists(Folder() + "\\a.URL"));
+}
+
+TEST_F(ShortcutTest, FolderEndingInATrailByteBackslashKeepsIt) {
+  // The folder 表 ends in 0x5C; dropping that byte would look for "\x95".
+  const std::string folder = Folder() + "\\表";
+  ASSERT_TRUE(CreateDirectoryA(folder.c_str(), nullptr));
+  EXPECT_TRUE(FolderExists(folder));
+  ASSERT_TRUE(MakeURLFile(folder, {"a", "http://b/"}));
+  EXPECT_TRUE(FileExists(folder + "\\a.URL"));
+}
+
+}  // namespace
+}  // namespace ixo
