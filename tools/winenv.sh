@@ -54,4 +54,11 @@ if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 </dev/null
 fi
 
+# Drive T: is an empty folder of the build's own, so tests can see how the
+# program treats a drive's root (which has no "." entry). The dot-file marks
+# it as a test drive; Wine shows dot-files as hidden.
+mkdir -p "$WINEPREFIX/test-drive"
+touch "$WINEPREFIX/test-drive/.ixo-test-drive"
+ln -sfn ../test-drive "$WINEPREFIX/dosdevices/t:"
+
 "$@"

@@ -51,7 +51,9 @@ TEST_F(ShortcutTest, AcceptsOnlyHttpSlashAndFtpByTheirFirstSixBytes) {
     DeleteFileA(file.c_str());
     EXPECT_EQ(MakeURLFile(Folder(), {"t", c.url}), c.accepted);
     EXPECT_EQ(FileExists(file), c.accepted);
-    if (c.accepted) EXPECT_EQ(ReadFile(file), std::string("[InternetShortcut]\r\nURL=") + c.url + "\r\n");
+    if (c.accepted) {
+      EXPECT_EQ(ReadFile(file), std::string("[InternetShortcut]\r\nURL=") + c.url + "\r\n");
+    }
   }
 }
 
@@ -126,42 +128,52 @@ TEST_F(ShortcutTest, FolderTestFindsAnEmptyFolderByItsDotEntries) {
 }
 
 // A drive root has no "." entry, so it counts only through its visible
-// entries. The test maps a drive letter to a folder of its own to get one.
-class DriveRootTest : public ShortcutTest {
+// entries. tools/winenv.sh gives the tests drive T:, an empty folder marked
+// by a hidden file; elsewhere these tests are skipped.
+class DriveRootTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    for (char d = 'Q'; d <= 'Y'; ++d) {
-      const std::string drive = std::string(1, d) + ":";
-      if (GetDriveTypeA((drive + "\\").c_str()) != DRIVE_NO_ROOT_DIR) continue;
-      if (DefineDosDeviceA(0, drive.c_str(), Folder().c_str())) {
-        drive_ = drive;
-        break;
-      }
+    if (GetFileAttributesA("T:\\.ixo-test-drive") == INVALID_FILE_ATTRIBUTES) {
+      GTEST_SKIP() << "no test drive T:";
     }
-    if (drive_.empty()) GTEST_SKIP() << "no drive letter could be mapped";
+    Clear();
   }
-  void TearDown() override {
-    if (!drive_.empty()) DefineDosDeviceA(DDD_REMOVE_DEFINITION, drive_.c_str(), Folder().c_str());
+  void TearDown() override { Clear(); }
+  static void Clear() {
+    WIN32_FIND_DATAA data;
+    HANDLE h = FindFirstFileA("T:\\*", &data);
+    if (h == INVALID_HANDLE_VALUE) return;
+    do {
+      const std::string name = data.cFileName;
+      if (name == "." || name == ".." || name == ".ixo-test-drive") continue;
+      if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+        TempDir::RemoveTree("T:\\" + name);
+      } else {
+        SetFileAttributesA(("T:\\" + name).c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileA(("T:\\" + name).c_str());
+      }
+    } while (FindNextFileA(h, &data));
+    FindClose(h);
   }
-  std::string drive_;
 };
 
-TEST_F(DriveRootTest, RootWithOnlyHiddenOrSystemEntriesDoesNotCount) {
-  const std::string hidden = Folder() + "\\hidden.txt";
-  const std::string system = Folder() + "\\sys";
+TEST_F(DriveRootTest, RootCountsOnlyThroughVisibleEntries) {
+  // Only the hidden marker: the root does not count as a folder.
+  EXPECT_FALSE(FolderExists("T:\\"));
+  const std::string hidden = "T:\\hidden.txt";
   { std::ofstream(hidden) << "x"; }
   ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
-  ASSERT_TRUE(CreateDirectoryA(system.c_str(), nullptr));
-  ASSERT_TRUE(SetFileAttributesA(system.c_str(), FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY));
-  EXPECT_FALSE(FolderExists(drive_ + "\\"));
-  EXPECT_FALSE(MakeURLFile(drive_ + "\\", {"a", "http://b/"}));
+  ASSERT_TRUE(CreateDirectoryA("T:\\sys", nullptr));
+  ASSERT_TRUE(SetFileAttributesA("T:\\sys", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY));
+  EXPECT_FALSE(FolderExists("T:\\"));
+  EXPECT_FALSE(MakeURLFile("T:\\", {"a", "http://b/"}));
+  EXPECT_EQ(GetFileAttributesA("T:\\a.URL"), INVALID_FILE_ATTRIBUTES);
 
-  const std::string visible = Folder() + "\\visible";
-  ASSERT_TRUE(CreateDirectoryA(visible.c_str(), nullptr));
-  EXPECT_TRUE(FolderExists(drive_ + "\\"));
-  EXPECT_TRUE(FolderExists(drive_));
-  ASSERT_TRUE(MakeURLFile(drive_ + "\\", {"a", "http://b/"}));
-  EXPECT_TRUE(FileExists(Folder() + "\\a.URL"));
+  ASSERT_TRUE(CreateDirectoryA("T:\\visible", nullptr));
+  EXPECT_TRUE(FolderExists("T:\\"));
+  EXPECT_TRUE(FolderExists("T:"));
+  ASSERT_TRUE(MakeURLFile("T:\\", {"a", "http://b/"}));
+  EXPECT_TRUE(FileExists("T:\\\\a.URL"));
 }
 
 TEST_F(ShortcutTest, FolderEndingInATrailByteBackslashKeepsIt) {
