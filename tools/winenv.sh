@@ -53,6 +53,14 @@ wineserver -p >/dev/null 2>&1 </dev/null
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 </dev/null
 fi
+# With no window manager, Wine waits two seconds for one each time a managed
+# window is hidden: on the private display windows are left unmanaged. On the
+# user's own display the window manager manages them again.
+managed=Y
+[ -n "$xvfb_pid" ] && managed=N
+if ! grep -q "^\"Managed\"=\"$managed\"" "$WINEPREFIX/user.reg" 2>/dev/null; then
+  wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1 </dev/null || true
+fi
 
 # Drive T: is an empty folder of the build's own, so tests can see how the
 # program treats a drive's root (which has no "." entry). The dot-file marks

@@ -44,4 +44,9 @@ std::string JTrim(std::string_view s);
 void JReplaceAll(std::string& t, std::string_view search, std::string_view repl);
 void JDeleteAll(std::string& t, std::string_view search);
 
+// JDeleteAll without touching `s`: when `search` occurs in `s`, sets `out` to
+// `s` with every occurrence removed and gives true; otherwise gives false and
+// leaves `out` as it was. `s` and `search` may view `out`.
+bool JDeleteAllTo(std::string_view s, std::string_view search, std::string& out);
+
 }  // namespace ixo

@@ -30,18 +30,30 @@ extern const char kDefaultNinsiki[];
 TOptionRecord DefaultOptions();
 
 // Read from / write to the files in the folder of the program file.
+// Loading throws Error("ファイル %s は開けません") when "IXO.tei" exists but
+// cannot be read; saving throws Error("%s に書き込めません") for "IXO.ini"
+// and Error("ファイル %s を作成できません") for "IXO.tei", and stops there.
 TOptionRecord LoadOptions();
 void SaveOptions(const TOptionRecord& rec);
+// Loading into a record the caller keeps: when "IXO.tei" cannot be read, the
+// options already read from "IXO.ini" stay in `rec` and DelText is left as
+// it was.
+void LoadOptions(TOptionRecord& rec);
 
 // The same for the files in `folder` (ending in a backslash, or empty).
 TOptionRecord LoadOptionsFrom(const std::string& folder);
+void LoadOptionsFrom(const std::string& folder, TOptionRecord& rec);
 void SaveOptionsTo(const std::string& folder, const TOptionRecord& rec);
 
 // The folder of the program file, with its trailing backslash.
 std::string ProgramFolder();
+// The folder part of `path` up to and including its last backslash; the
+// second byte of a double-byte character is never taken for one.
+std::string FolderOfPath(std::string_view path);
 
 // Puts `item` at the top of the folder list `list` (one line each, CR LF),
 // moving a line equal to it without regard to case, keeping at most ten.
+// A blank item, or one holding a line break or a zero byte, changes nothing.
 void AddHistory(std::string_view item, std::string& list);
 
 }  // namespace ixo

@@ -1,5 +1,32 @@
-// Program entry. The main window arrives with the user-interface layer; until
-// then the program starts and ends.
+// Program entry: the application, the main window, the message loop.
 #include <windows.h>
 
-int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) { return 0; }
+#include <memory>
+
+#include "core/error.h"
+#include "settings/options.h"
+#include "ui/app.h"
+#include "ui/main.h"
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  ixo::TApplication app;
+  app.SetTitle("Ixo");
+
+  std::unique_ptr<ixo::TForm1> form;
+  ixo::TOptionRecord own;
+  try {
+    form = std::make_unique<ixo::TForm1>(ixo::ProgramFolder());
+    form->Show();
+    // The program's own reading of the settings, for the taskbar button.
+    own = ixo::LoadOptions();
+  } catch (const ixo::Error& error) {
+    // Settings that exist but cannot be read: said once, and the program
+    // ends without writing any settings over them.
+    app.ShowException(error);
+    return 1;
+  }
+  if (own.Tray) ShowWindow(app.Handle(), SW_HIDE);
+  if (form->WindowState() == ixo::TWindowState::Minimized) app.Minimize();
+  app.Run();
+  return 0;
+}

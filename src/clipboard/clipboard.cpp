@@ -1,0 +1,115 @@
+#include "clipboard/clipboard.h"
+
+#include <windows.h>
+
+#include <cstring>
+
+#include "core/error.h"
+
+namespace ixo {
+
+namespace {
+
+// Clipboard managers, and Wine's bridge to the X clipboard, open the
+// clipboard right after every change to copy it, so one failed attempt
+// usually means a moment's wait, not a clipboard held for good.
+constexpr int kOpenAttempts = 10;
+constexpr DWORD kOpenRetryMs = 10;
+
+constexpr char kOwnerClass[] = "IxoClipboardOwner";
+
+// A message-only window of the calling thread that owns what the program
+// puts on the clipboard: a clipboard opened without a window cannot be given
+// contents of its own on every version of Windows.
+HWND OwnerWindow() {
+  static const ATOM registered = [] {
+    WNDCLASSA wc = {};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.lpszClassName = kOwnerClass;
+    return RegisterClassA(&wc);
+  }();
+  thread_local HWND owner = nullptr;
+  if (registered && (!owner || !IsWindow(owner))) {
+    owner = CreateWindowExA(0, kOwnerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            GetModuleHandleA(nullptr), nullptr);
+  }
+  return owner;
+}
+
+// The clipboard, open for the lifetime of the object.
+class OpenClipboardScope {
+ public:
+  OpenClipboardScope() {
+    const HWND owner = OwnerWindow();
+    for (int attempt = 1; !OpenClipboard(owner); ++attempt) {
+      if (attempt == kOpenAttempts) throw Error("クリップボードを開くことができません");
+      Sleep(kOpenRetryMs);
+    }
+  }
+  ~OpenClipboardScope() { CloseClipboard(); }
+  OpenClipboardScope(const OpenClipboardScope&) = delete;
+  OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
+};
+
+// Global memory locked for the lifetime of the object.
+class GlobalLockScope {
+ public:
+  explicit GlobalLockScope(HANDLE mem) : mem_(mem), data_(GlobalLock(mem)) {}
+  ~GlobalLockScope() {
+    if (data_) GlobalUnlock(mem_);
+  }
+  GlobalLockScope(const GlobalLockScope&) = delete;
+  GlobalLockScope& operator=(const GlobalLockScope&) = delete;
+  char* data() const { return static_cast<char*>(data_); }
+
+ private:
+  HANDLE mem_;
+  void* data_;
+};
+
+}  // namespace
+
+bool GetClipText(std::string& text) {
+  OpenClipboardScope clipboard;
+  if (!IsClipboardFormatAvailable(CF_TEXT)) return false;
+  const HANDLE mem = GetClipboardData(CF_TEXT);
+  if (!mem) return false;
+  const GlobalLockScope lock(mem);
+  if (!lock.data()) return false;
+  // Another program's block need not end in a zero byte: read no further
+  // than the block goes.
+  const size_t size = GlobalSize(mem);
+  text.assign(lock.data(), strnlen(lock.data(), size));
+  return true;
+}
+
+void SetClipText(std::string_view text) {
+  // The clipboard's text ends at the first zero byte.
+  text = text.substr(0, text.find('\0'));
+  OpenClipboardScope clipboard;
+  EmptyClipboard();
+  const HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (!mem) return;
+  {
+    const GlobalLockScope lock(mem);
+    if (!lock.data()) {
+      GlobalFree(mem);
+      return;
+    }
+    std::memcpy(lock.data(), text.data(), text.size());
+    lock.data()[text.size()] = '\0';
+  }
+  // The system owns the memory once it takes it.
+  if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
+}
+
+bool GetNewClipText(std::string& last, LineList& lines) {
+  std::string now;
+  if (!GetClipText(now) || now == last) return false;
+  lines.SetText(now);
+  last = std::move(now);
+  return true;
+}
+
+}  // namespace ixo

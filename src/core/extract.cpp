@@ -1,0 +1,147 @@
+// URL and title extraction (Part 1.2).
+#include "core/extract.h"
+
+#include <cstdint>
+#include <cstring>
+
+#include "core/jstring.h"
+
+namespace ixo {
+
+namespace {
+
+constexpr std::string_view kHttp = "http://";
+
+// BaseURLChars followed by the extra characters of the last extraction; read
+// by IsURLChar.
+std::string& URLCharSet() {
+  static std::string set;
+  return set;
+}
+
+// Byte position (from 0) of the first "http://" in `line`, or npos. Every
+// occurrence has its own colon, and colons are rarer than 'h'.
+size_t FindHttp(std::string_view line) {
+  const char* const base = line.data();
+  const size_t n = line.size();
+  if (n < kHttp.size()) return std::string_view::npos;
+  size_t from = 4;
+  while (from + 3 <= n) {
+    const void* c = std::memchr(base + from, ':', n - 2 - from);
+    if (!c) break;
+    const size_t at = static_cast<size_t>(static_cast<const char*>(c) - base) - 4;
+    if (std::memcmp(base + at, kHttp.data(), kHttp.size()) == 0) return at;
+    from = at + 5;
+  }
+  return std::string_view::npos;
+}
+
+// Delphi's Delete(s, index, count) on bytes: nothing when index is outside s.
+void DeleteBytes(std::string& s, int index, int count) {
+  if (index < 1 || static_cast<size_t>(index) > s.size() || count <= 0) return;
+  s.erase(static_cast<size_t>(index) - 1, static_cast<size_t>(count));
+}
+
+// Sets present[b] for every byte b of s. Eight bytes at a time, passing
+// over a word that repeats the one before (the long lines of one character).
+void MarkPresent(std::string_view s, bool* present) {
+  const char* const p = s.data();
+  const size_t n = s.size();
+  size_t k = 0;
+  uint64_t prev = 0;
+  bool any = false;
+  for (; k + 8 <= n; k += 8) {
+    uint64_t w;
+    std::memcpy(&w, p + k, 8);
+    if (any && w == prev) continue;
+    prev = w;
+    any = true;
+    for (size_t j = 0; j < 8; ++j) present[static_cast<unsigned char>(p[k + j])] = true;
+  }
+  for (; k < n; ++k) present[static_cast<unsigned char>(p[k])] = true;
+}
+
+}  // namespace
+
+std::string UniqueChars(std::string_view s) {
+  bool seen[256] = {};
+  std::string out;
+  for (const char c : s) {
+    const auto b = static_cast<unsigned char>(c);
+    if (!seen[b]) {
+      seen[b] = true;
+      out.push_back(c);
+    }
+  }
+  return out;
+}
+
+bool IsURLChar(std::string_view c) {
+  if (c.empty()) return false;
+  return URLCharSet().find(c) != std::string::npos;
+}
+
+TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines) {
+  std::string& set = URLCharSet();
+  set.assign(BaseURLChars);
+  set.append(extra);
+  bool isURL[256] = {};
+  for (const char c : set) isURL[static_cast<unsigned char>(c)] = true;
+
+  for (size_t i = 0; i < lines.Count(); ++i) {
+    const std::string& line = lines[i];
+    const size_t at = FindHttp(line);
+    if (at == std::string_view::npos) continue;
+    size_t e = at + kHttp.size();
+    while (e < line.size() && isURL[static_cast<unsigned char>(line[e])]) ++e;
+    TURLRecord rec;
+    rec.URL.assign(line, at, e - at);
+    rec.Title = ExtractTitle(lines, delList, static_cast<int>(i), static_cast<int>(at + 1),
+                             static_cast<int>(e - at));
+    return rec;
+  }
+  return TURLRecord{};
+}
+
+std::string ExtractTitle(const LineList& lines, const LineList& delList, int urlLine, int urlPos,
+                         int urlLength) {
+  std::string dtext(FileNameBadChars);
+  dtext.append(delList.Text());
+  const LineList d(dtext);
+
+  std::string buf, tmp;
+  for (size_t i = 0; i < lines.Count(); ++i) {
+    std::string_view t = lines[i];
+    if (static_cast<int>(i) == urlLine) {
+      buf = t;
+      DeleteBytes(buf, urlPos, urlLength);
+      t = buf;
+    }
+    if (!t.empty()) {
+      // A string none of whose bytes occur in the line removes nothing, then
+      // or after other removals (which take bytes away, never bring any).
+      bool present[256] = {};
+      MarkPresent(t, present);
+      for (const std::string& s : d.Lines()) {
+        bool possible = !s.empty();
+        for (const char c : s) possible = possible && present[static_cast<unsigned char>(c)];
+        if (possible && JDeleteAllTo(t, s, tmp)) {
+          buf.swap(tmp);
+          t = buf;
+          if (t.empty()) break;  // nothing more to remove
+        }
+      }
+    }
+    std::string title = JTrim(t);
+    if (!title.empty()) return title;
+  }
+
+  if (urlLine < 0 || static_cast<size_t>(urlLine) >= lines.Count()) return std::string();
+  std::string t = lines[static_cast<size_t>(urlLine)];
+  JReplaceAll(t, "/", "-");
+  const LineList bad(FileNameBadChars);
+  for (const std::string& s : bad.Lines()) JDeleteAll(t, s);
+  return JTrim(t);
+}
+
+}  // namespace ixo

@@ -1,0 +1,234 @@
+// The option record and the two settings files beside the program file:
+// "IXO.ini" for the options and the folders, "IXO.tei" for the title-delete
+// strings.
+#include "settings/options.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <vector>
+
+#include "core/error.h"
+#include "core/jstring.h"
+#include "core/linelist.h"
+#include "settings/history.h"
+#include "settings/profile.h"
+
+namespace ixo {
+
+const char kDefaultDelText[] =
+    "★\r\n●\r\n■\r\n◆\r\n▽\r\n○\r\n□\r\n◇\r\n--\r\n　\r\n‥\r\n…\r\n━\r\n☆\r\n==\r\n";
+const char kDefaultNinsiki[] = "-=?;%&,#\\";
+
+namespace {
+
+constexpr char kIniName[] = "IXO.ini";
+constexpr char kTeiName[] = "IXO.tei";
+
+// The key of folder n.
+std::string DirKey(int64_t n) {
+  std::string key = "Dir";
+  key += std::to_string(n);
+  return key;
+}
+
+// The index n of a key spelled "Dir" followed by n in plain decimal (the
+// platform matches key names without regard to case), or -1.
+int64_t DirIndex(std::string_view name) {
+  if (name.size() < 4 || name.size() > 13) return -1;
+  for (size_t i = 0; i < 3; ++i) {
+    if ((name[i] | 0x20) != "dir"[i]) return -1;
+  }
+  const std::string_view digits = name.substr(3);
+  if (digits.size() > 1 && digits[0] == '0') return -1;
+  int64_t n = 0;
+  for (char c : digits) {
+    if (c < '0' || c > '9') return -1;
+    n = n * 10 + (c - '0');
+  }
+  return n;
+}
+
+// The folders as AddHistory builds them from "Dir" Count-1 down to "Dir0".
+// Only the keys the file really holds are read: a damaged "Count" of two
+// billion must not mean two billion reads, and the keys that are missing
+// read as empty, which AddHistory passes over anyway.
+std::string ReadFolders(const ProfileFile& ini) {
+  const int32_t count = ini.ReadInteger("List", "Count", 0);
+  if (count <= 0) return "";
+  std::vector<int64_t> present;
+  for (const std::string& name : ini.KeyNames("List")) {
+    const int64_t n = DirIndex(name);
+    if (n >= 0 && n < count) present.push_back(n);
+  }
+  std::sort(present.begin(), present.end());
+  present.erase(std::unique(present.begin(), present.end()), present.end());
+  return HistoryFromEntries(present.size(), [&](size_t i) {
+    const std::string key = DirKey(present[i]);
+    return ini.ReadString("List", key.c_str(), "");
+  });
+}
+
+// An open file handle, closed when it goes out of scope.
+class FileHandle {
+ public:
+  explicit FileHandle(HANDLE h) : h_(h) {}
+  ~FileHandle() {
+    if (valid()) CloseHandle(h_);
+  }
+  FileHandle(const FileHandle&) = delete;
+  FileHandle& operator=(const FileHandle&) = delete;
+  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
+  HANDLE get() const { return h_; }
+  // Closes now, telling whether the system took the last of the data.
+  bool Close() {
+    const bool ok = CloseHandle(h_);
+    h_ = INVALID_HANDLE_VALUE;
+    return ok;
+  }
+
+ private:
+  HANDLE h_;
+};
+
+// The whole file up to its first zero byte; Error("ファイル %s は開けません")
+// when it cannot be opened or read.
+std::string ReadWholeFile(const std::string& path) {
+  // Another program may have the file open as long as it lets others read.
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) throw Error(FormatMessage1("ファイル %s は開けません", path));
+  std::string text;
+  LARGE_INTEGER size;
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
+      size.QuadPart < (int64_t{1} << 31)) {
+    text.reserve(static_cast<size_t>(size.QuadPart));
+  }
+  constexpr DWORD kChunk = 1 << 20;
+  std::vector<char> chunk(kChunk);
+  for (;;) {
+    DWORD got = 0;
+    if (!ReadFile(file.get(), chunk.data(), kChunk, &got, nullptr)) {
+      throw Error(FormatMessage1("ファイル %s は開けません", path));
+    }
+    if (got == 0) break;
+    const char* const begin = chunk.data();
+    const char* const end = begin + got;
+    const char* const zero = std::find(begin, end, '\0');
+    text.append(begin, zero);
+    // Nothing after a zero byte is part of the text.
+    if (zero != end) break;
+  }
+  return text;
+}
+
+// Replaces the file with `text`; Error("ファイル %s を作成できません") when it
+// cannot be created or written.
+void WriteWholeFile(const std::string& path, std::string_view text) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
+                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) throw Error(FormatMessage1("ファイル %s を作成できません", path));
+  // A write that stops short (a full disk) must not pass for a saved file.
+  bool ok = true;
+  while (ok && !text.empty()) {
+    const DWORD part = static_cast<DWORD>(std::min<size_t>(text.size(), 1 << 20));
+    DWORD put = 0;
+    ok = WriteFile(file.get(), text.data(), part, &put, nullptr) && put > 0;
+    text.remove_prefix(put);
+  }
+  ok = file.Close() && ok;
+  if (!ok) throw Error(FormatMessage1("ファイル %s を作成できません", path));
+}
+
+}  // namespace
+
+TOptionRecord DefaultOptions() {
+  TOptionRecord rec;
+  rec.DelText = kDefaultDelText;
+  rec.Ninsiki = kDefaultNinsiki;
+  return rec;
+}
+
+std::string FolderOfPath(std::string_view path) {
+  // Walk by characters: the second byte of a character such as 0x95 0x5C is
+  // not a backslash.
+  size_t end = 0;
+  for (size_t i = 0; i < path.size();) {
+    const unsigned char c = static_cast<unsigned char>(path[i]);
+    if (c == '\\') end = i + 1;
+    i += IsLeadByte(c) ? 2 : 1;
+  }
+  return std::string(path.substr(0, end));
+}
+
+std::string ProgramFolder() {
+  std::string buf(MAX_PATH, '\0');
+  for (;;) {
+    const DWORD n = GetModuleFileNameA(nullptr, buf.data(), static_cast<DWORD>(buf.size()));
+    if (n < buf.size()) {
+      buf.resize(n);
+      break;
+    }
+    buf.assign(buf.size() * 2, '\0');
+  }
+  return FolderOfPath(buf);
+}
+
+void LoadOptionsFrom(const std::string& folder, TOptionRecord& rec) {
+  const ProfileFile ini(folder + kIniName);
+  rec.Kansi = ini.ReadBool("Option", "Kansi", false);
+  rec.Atc = ini.ReadBool("Option", "Atc", false);
+  rec.AcTime = ini.ReadInteger("Option", "AcTime", 60);
+  // Only the low eight bits of the number are kept: 258 reads as 2.
+  rec.AcType = static_cast<uint8_t>(ini.ReadInteger("Option", "AcType", 2));
+  rec.Tray = ini.ReadBool("Option", "Tray", false);
+  rec.Min = ini.ReadBool("Option", "Min", false);
+  rec.Dirs = ReadFolders(ini);
+  rec.Ninsiki = ini.ReadString("URL", "Ninsiki", kDefaultNinsiki);
+
+  // A folder of that name is no title-delete list.
+  const std::string tei = folder + kTeiName;
+  const DWORD attr = GetFileAttributesA(tei.c_str());
+  if (attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY)) {
+    rec.DelText = LineList(ReadWholeFile(tei)).Text();
+  } else {
+    rec.DelText = kDefaultDelText;
+  }
+}
+
+TOptionRecord LoadOptionsFrom(const std::string& folder) {
+  TOptionRecord rec = DefaultOptions();
+  LoadOptionsFrom(folder, rec);
+  return rec;
+}
+
+void LoadOptions(TOptionRecord& rec) { LoadOptionsFrom(ProgramFolder(), rec); }
+
+TOptionRecord LoadOptions() { return LoadOptionsFrom(ProgramFolder()); }
+
+void SaveOptionsTo(const std::string& folder, const TOptionRecord& rec) {
+  // Each write stops the saving when it fails: the keys after it and
+  // "IXO.tei" stay as they were.
+  const ProfileFile ini(folder + kIniName);
+  ini.WriteBool("Option", "Kansi", rec.Kansi);
+  ini.WriteBool("Option", "Atc", rec.Atc);
+  ini.WriteInteger("Option", "AcTime", rec.AcTime);
+  ini.WriteInteger("Option", "AcType", rec.AcType);
+  ini.WriteBool("Option", "Min", rec.Min);
+  ini.WriteBool("Option", "Tray", rec.Tray);
+  ini.WriteString("URL", "Ninsiki", rec.Ninsiki);
+  // "Dir" keys past the new count are left in the file: "Count" keeps them
+  // from being read.
+  const LineList dirs(rec.Dirs);
+  ini.WriteInteger("List", "Count", static_cast<int64_t>(dirs.Count()));
+  for (size_t i = 0; i < dirs.Count(); ++i) {
+    const std::string key = DirKey(static_cast<int64_t>(i));
+    ini.WriteString("List", key.c_str(), dirs[i]);
+  }
+  WriteWholeFile(folder + kTeiName, LineList(rec.DelText).Text());
+}
+
+void SaveOptions(const TOptionRecord& rec) { SaveOptionsTo(ProgramFolder(), rec); }
+
+}  // namespace ixo

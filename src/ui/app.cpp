@@ -1,0 +1,244 @@
+#include "ui/app.h"
+
+#include <commctrl.h>
+#include <ole2.h>
+
+#include <algorithm>
+
+#include "ui/form.h"
+#include "ui/window.h"
+
+namespace ixo {
+namespace {
+
+TApplication* current = nullptr;
+
+// The program's icon is resource 1 of the program file; a program without
+// it (the test program) shows the system's application icon.
+constexpr int kIconResource = 1;
+
+// Loads the icon in the system's large or small size; `owned` tells whether
+// the caller must destroy it.
+HICON LoadProgramIcon(bool small, bool& owned) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HICON icon = nullptr;
+  owned = false;
+  if (small) {
+    // The small icon at the monitor's scale, where common controls 6 offer it.
+    using LoadIconMetricFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
+    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    auto load = comctl ? reinterpret_cast<LoadIconMetricFn>(
+                             reinterpret_cast<void*>(GetProcAddress(comctl, "LoadIconMetric")))
+                       : nullptr;
+    if (load && SUCCEEDED(load(instance, MAKEINTRESOURCEW(kIconResource), LIM_SMALL, &icon))) {
+      owned = true;
+      return icon;
+    }
+  }
+  const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
+  icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kIconResource), IMAGE_ICON, size,
+                                       size, LR_DEFAULTCOLOR | LR_SHARED));
+  return icon ? icon : LoadIcon(nullptr, IDI_APPLICATION);
+}
+
+}  // namespace
+
+std::string ErrorBoxText(std::string_view message) {
+  std::string text(message);
+  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
+
+void HandleException(const Error& error) {
+  if (current) {
+    current->ShowException(error);
+  } else {
+    MessageBoxA(nullptr, ErrorBoxText(error.what()).c_str(), "Ixo", MB_OK | MB_ICONERROR);
+  }
+}
+
+TApplication& Application() { return *current; }
+bool HasApplication() { return current != nullptr; }
+
+class TApplication::TaskbarWindow : public TWindow {
+ public:
+  explicit TaskbarWindow(TApplication& app) : app_(app) {
+    CreateArgs args;
+    args.className = "TApplication";
+    args.caption = app.title_;
+    args.style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
+    // Of no size, at the centre of the screen: all that shows of it is the
+    // taskbar button.
+    args.x = GetSystemMetrics(SM_CXSCREEN) / 2;
+    args.y = GetSystemMetrics(SM_CYSCREEN) / 2;
+    args.icon = app.icon_;
+    args.smallIcon = app.smallIcon_;
+    CreateHandle(args);
+  }
+  ~TaskbarWindow() override { DestroyHandle(); }
+
+ protected:
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
+    switch (msg) {
+      case WM_SYSCOMMAND:
+        switch (wParam & 0xFFF0) {
+          case SC_MINIMIZE:
+            app_.Minimize();
+            return 0;
+          case SC_RESTORE:
+            app_.Restore();
+            return 0;
+          case SC_CLOSE:
+            if (app_.mainForm_) app_.mainForm_->Close();
+            return 0;
+        }
+        break;
+      case WM_CLOSE:
+        if (app_.mainForm_) app_.mainForm_->Close();
+        return 0;
+      case WM_ACTIVATEAPP:
+        if (!wParam) app_.Deactivate();
+        break;
+      case WM_ACTIVATE:
+        // Clicking the taskbar button activates this window: pass the
+        // activation on to the form the user works in.
+        if (LOWORD(wParam) != WA_INACTIVE && !IsIconic(Handle())) {
+          TForm* form = app_.ModalForm() ? app_.ModalForm() : app_.mainForm_;
+          if (form && form->Handle() && IsWindowVisible(form->Handle()) &&
+              IsWindowEnabled(form->Handle())) {
+            SetActiveWindow(form->Handle());
+            return 0;
+          }
+        }
+        break;
+    }
+    return Default(msg, wParam, lParam);
+  }
+
+ private:
+  TApplication& app_;
+};
+
+TApplication::TApplication() : title_("Ixo") {
+  current = this;
+  INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
+  InitCommonControlsEx(&controls);
+  oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
+  bool largeOwned = false;
+  icon_ = LoadProgramIcon(false, largeOwned);
+  smallIcon_ = LoadProgramIcon(true, smallIconOwned_);
+  window_ = std::make_unique<TaskbarWindow>(*this);
+}
+
+TApplication::~TApplication() {
+  window_.reset();
+  if (smallIconOwned_) DestroyIcon(smallIcon_);
+  if (oleStarted_) OleUninitialize();
+  if (current == this) current = nullptr;
+}
+
+HWND TApplication::Handle() const { return window_->Handle(); }
+
+void TApplication::SetTitle(std::string_view title) {
+  title_ = title;
+  SetWindowTextA(Handle(), title_.c_str());
+}
+
+void TApplication::Run() {
+  running_ = true;
+  while (!terminated_ && HandleMessage()) {
+  }
+  running_ = false;
+}
+
+void TApplication::Terminate() {
+  terminated_ = true;
+  // Only a running loop is ended by WM_QUIT; a test drives its own.
+  if (running_) PostQuitMessage(0);
+}
+
+bool TApplication::HandleMessage() {
+  MSG msg;
+  const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+  if (got == 0) {
+    terminated_ = true;
+    // A modal loop hands the quit on to the loops around it.
+    if (!modalForms_.empty()) PostQuitMessage(static_cast<int>(msg.wParam));
+    return false;
+  }
+  if (got == -1) return false;
+  Dispatch(msg);
+  return true;
+}
+
+void TApplication::ProcessMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    if (msg.message == WM_QUIT) {
+      terminated_ = true;
+      PostQuitMessage(static_cast<int>(msg.wParam));
+      return;
+    }
+    Dispatch(msg);
+  }
+}
+
+void TApplication::Dispatch(MSG& msg) {
+  // Tab, the arrow keys and the underlined letters move between the
+  // controls of a form as they do in a dialog box.
+  HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
+  if (root && dynamic_cast<TForm*>(TWindow::FromHandle(root)) && IsDialogMessageA(root, &msg)) {
+    return;
+  }
+  TranslateMessage(&msg);
+  DispatchMessageA(&msg);
+}
+
+bool TApplication::Minimized() const { return IsIconic(Handle()) != FALSE; }
+
+void TApplication::Minimize() {
+  if (Minimized()) return;
+  ShowWindow(Handle(), SW_MINIMIZE);
+  ShowOwnedPopups(Handle(), FALSE);
+  if (OnMinimize) OnMinimize();
+}
+
+void TApplication::Restore() {
+  if (!Minimized()) return;
+  ShowWindow(Handle(), SW_RESTORE);
+  SetWindowPos(Handle(), nullptr, GetSystemMetrics(SM_CXSCREEN) / 2,
+               GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
+  ShowOwnedPopups(Handle(), TRUE);
+  if (OnRestore) OnRestore();
+}
+
+void TApplication::Deactivate() {
+  if (OnDeactivate) OnDeactivate();
+}
+
+void TApplication::EndModal(TForm* form) {
+  auto it = std::find(modalForms_.begin(), modalForms_.end(), form);
+  if (it != modalForms_.end()) modalForms_.erase(it);
+}
+
+HWND TApplication::ErrorBoxOwner() const {
+  // The box is modal to the form the user works in, so that nothing of it
+  // can be pressed while the box is open.
+  for (TForm* form : {ModalForm(), mainForm_}) {
+    if (form && form->Handle() && IsWindowVisible(form->Handle())) return form->Handle();
+  }
+  return Handle();
+}
+
+void TApplication::ShowException(const Error& error) {
+  const std::string text = ErrorBoxText(error.what());
+  ++errorBoxes_;
+  if (presenter_) {
+    presenter_(text);
+  } else {
+    MessageBoxA(ErrorBoxOwner(), text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+  }
+  --errorBoxes_;
+}
+
+}  // namespace ixo

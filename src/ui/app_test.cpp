@@ -1,0 +1,196 @@
+#include "ui/app.h"
+
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <string>
+#include <thread>
+
+#include "ui/timer.h"
+#include "win_ui.h"
+
+namespace ixo {
+namespace {
+
+using test::PumpPending;
+using test::PumpUntil;
+using test::TestForm;
+using test::UiTest;
+
+TEST(ErrorBoxTextTest, AppendsAFullStopAfterALastByteThatSortsAfterIt) {
+  const struct {
+    std::string message;
+    std::string shown;
+  } rows[] = {
+      {"", ""},
+      {"abc", "abc."},
+      {"abc.", "abc."},
+      {"a,", "a,"},    // 0x2C
+      {"a-", "a-"},    // 0x2D
+      {"a/", "a/."},   // 0x2F
+      {"a ", "a "},
+      {"ファイル C:\\a.URL を作成できません", "ファイル C:\\a.URL を作成できません."},
+      {"クリップボードを開くことができません", "クリップボードを開くことができません."},
+  };
+  for (const auto& row : rows) EXPECT_EQ(ErrorBoxText(row.message), row.shown) << row.message;
+}
+
+using ApplicationTest = UiTest;
+
+TEST_F(ApplicationTest, AnErrorInAHandlerEndsInTheErrorBoxAndTheProgramGoesOn) {
+  TestForm form;
+  int clicks = 0;
+  form.button.OnClick = [&] {
+    ++clicks;
+    throw Error("ファイル x を作成できません");
+  };
+  SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
+  SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 2);
+  ASSERT_EQ(errors.size(), 2u);
+  EXPECT_EQ(errors[0], "ファイル x を作成できません.");
+  EXPECT_TRUE(IsWindow(form.Handle()));
+}
+
+TEST_F(ApplicationTest, AnErrorInATimerTickEndsInTheErrorBox) {
+  TestForm form;
+  TTimer timer(form, 10);
+  timer.OnTimer = [&] {
+    timer.SetEnabled(false);
+    throw Error("tick");
+  };
+  timer.SetEnabled(true);
+  ASSERT_TRUE(PumpUntil([&] { return !errors.empty(); }));
+  EXPECT_EQ(errors[0], "tick.");
+}
+
+TEST_F(ApplicationTest, TheErrorBoxIsTitledIxoWithAnErrorIconAndOneOKButton) {
+  app->SetErrorPresenter(nullptr);
+  std::atomic<bool> found{false};
+  std::string text, button;
+  bool icon = false;
+  int buttons = 0;
+  std::thread closer([&] {
+    for (int i = 0; i < 2000 && !found; ++i) {
+      HWND box = FindWindowA("#32770", "Ixo");
+      DWORD pid = 0;
+      if (box) GetWindowThreadProcessId(box, &pid);
+      if (box && pid == GetCurrentProcessId() && IsWindowVisible(box)) {
+        char buf[256] = {};
+        GetDlgItemTextA(box, 0xFFFF, buf, sizeof buf);
+        text = buf;
+        for (HWND child = GetWindow(box, GW_CHILD); child; child = GetWindow(child, GW_HWNDNEXT)) {
+          char cls[64] = {};
+          GetClassNameA(child, cls, sizeof cls);
+          const LONG_PTR style = GetWindowLongPtrA(child, GWL_STYLE);
+          if (lstrcmpiA(cls, "Static") == 0 && (style & SS_TYPEMASK) == SS_ICON &&
+              SendMessageA(child, STM_GETICON, 0, 0)) {
+            icon = true;
+          }
+          if (lstrcmpiA(cls, "Button") == 0 && (style & WS_VISIBLE)) {
+            ++buttons;
+            GetWindowTextA(child, buf, sizeof buf);
+            button = buf;
+          }
+        }
+        found = true;
+        PostMessageA(box, WM_COMMAND, IDOK, 0);
+        return;
+      }
+      Sleep(10);
+    }
+  });
+  TestForm form;
+  form.Show();
+  app->ShowException(Error("ファイル x は開けません"));
+  closer.join();
+  ASSERT_TRUE(found);
+  EXPECT_EQ(text, "ファイル x は開けません.");
+  EXPECT_TRUE(icon);
+  EXPECT_EQ(buttons, 1);
+  EXPECT_EQ(button, "OK");
+  EXPECT_FALSE(app->ErrorBoxOpen());
+}
+
+TEST_F(ApplicationTest, MinimiseHidesTheFormsWithTheTaskbarWindowAndRestoreBringsThemBack) {
+  TestForm form;
+  app->SetMainForm(&form);
+  ShowWindow(app->Handle(), SW_SHOW);
+  form.Show();
+  int minimised = 0;
+  int restored = 0;
+  app->OnMinimize = [&] { ++minimised; };
+  app->OnRestore = [&] { ++restored; };
+
+  app->Minimize();
+  app->Minimize();
+  EXPECT_EQ(minimised, 1);
+  EXPECT_TRUE(app->Minimized());
+  EXPECT_FALSE(IsWindowVisible(form.Handle()));
+
+  // The taskbar button's restore.
+  SendMessageA(app->Handle(), WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(restored, 1);
+  EXPECT_FALSE(app->Minimized());
+  EXPECT_TRUE(IsWindowVisible(form.Handle()));
+  app->Restore();
+  EXPECT_EQ(restored, 1);
+
+  // The main form's minimise box minimises the application.
+  SendMessageA(form.Handle(), WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_EQ(minimised, 2);
+  EXPECT_TRUE(app->Minimized());
+  EXPECT_FALSE(IsIconic(form.Handle()));
+}
+
+TEST_F(ApplicationTest, AnotherProgramsWindowBecomingActiveRaisesDeactivate) {
+  TestForm form;
+  app->SetMainForm(&form);
+  form.Show();
+  int deactivated = 0;
+  app->OnDeactivate = [&] { ++deactivated; };
+  test::OtherThreadWindow other;
+  other.Activate();
+  EXPECT_TRUE(PumpUntil([&] { return deactivated > 0; }));
+  EXPECT_EQ(deactivated, 1);
+}
+
+TEST_F(ApplicationTest, TheTaskbarWindowOwnsTheFormsAndHasTheTitle) {
+  TestForm form;
+  EXPECT_EQ(GetWindow(form.Handle(), GW_OWNER), app->Handle());
+  char title[32] = {};
+  GetWindowTextA(app->Handle(), title, sizeof title);
+  EXPECT_STREQ(title, "Ixo");
+  RECT r;
+  GetWindowRect(app->Handle(), &r);
+  EXPECT_EQ(r.right - r.left, 0);
+  EXPECT_EQ(r.bottom - r.top, 0);
+  EXPECT_EQ(GetWindowLongPtrA(form.Handle(), GWL_EXSTYLE) & WS_EX_APPWINDOW, 0);
+}
+
+TEST_F(ApplicationTest, ClosingTheMainFormEndsTheProgramUnlessFormCloseFails) {
+  TestForm form;
+  app->SetMainForm(&form);
+  bool fail = true;
+  form.onClose = [&](TCloseAction&) {
+    if (fail) throw Error("書き込めません");
+  };
+  SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(app->Terminated());
+  ASSERT_EQ(errors.size(), 1u);
+  fail = false;
+  SendMessageA(form.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(app->Terminated());
+}
+
+TEST_F(ApplicationTest, TheMessageLoopEndsWhenTheMainFormCloses) {
+  TestForm form;
+  app->SetMainForm(&form);
+  form.Show();
+  PostMessageA(form.Handle(), WM_CLOSE, 0, 0);
+  app->Run();
+  EXPECT_TRUE(app->Terminated());
+}
+
+}  // namespace
+}  // namespace ixo

@@ -1,0 +1,270 @@
+#include "ui/controls.h"
+
+#include <commctrl.h>
+
+#include <algorithm>
+#include <vector>
+
+namespace ixo {
+namespace {
+
+// The window property that leads from a control window to its object.
+constexpr const char* kControlProp = "IxoControl";
+
+}  // namespace
+
+TControl::~TControl() {
+  if (hwnd_) DestroyWindow(hwnd_);
+  if (form_) form_->RemoveControl(this);
+}
+
+TControl* TControl::FromHandle(HWND hwnd) {
+  return hwnd ? static_cast<TControl*>(GetPropA(hwnd, kControlProp)) : nullptr;
+}
+
+const TFontSpec& TControl::Font() const { return ownFont_ ? font_ : form_->Font(); }
+
+void TControl::CreateNative(TForm& form, const ControlArgs& args, const NativeArgs& native) {
+  form_ = &form;
+  parent_ = args.parent;
+  bounds_ = args.bounds;
+  ownFont_ = args.font != nullptr;
+  if (ownFont_) font_ = *args.font;
+
+  DWORD style = WS_CHILD | native.style;
+  if (args.visible) style |= WS_VISIBLE;
+  if (!args.enabled) style |= WS_DISABLED;
+  HWND parentWindow = parent_ ? parent_->Handle() : form.Handle();
+  hwnd_ = CreateWindowExA(native.exStyle, native.className, args.caption.c_str(), style,
+                          form.Scale(bounds_.left), form.Scale(bounds_.top),
+                          form.Scale(bounds_.width), form.Scale(bounds_.height), parentWindow,
+                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.NextControlId())),
+                          GetModuleHandleA(nullptr), nullptr);
+  SetPropA(hwnd_, kControlProp, this);
+  nativeProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+  // The dialog manager walks the tab order in z-order: each control goes
+  // after the ones made before it.
+  SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  form.AddControl(this);
+  Rescale();
+}
+
+std::string TControl::Text() const {
+  const int length = GetWindowTextLengthA(hwnd_);
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const int got = GetWindowTextA(hwnd_, text.data(), length + 1);
+  text.resize(static_cast<size_t>(std::max(got, 0)));
+  return text;
+}
+
+void TControl::SetText(std::string_view text) { SetWindowTextA(hwnd_, std::string(text).c_str()); }
+
+bool TControl::Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
+void TControl::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
+bool TControl::Visible() const { return (GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
+void TControl::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
+void TControl::SetFocus() { ::SetFocus(hwnd_); }
+
+bool TControl::Focused() const {
+  HWND focus = GetFocus();
+  return focus && (focus == hwnd_ || IsChild(hwnd_, focus));
+}
+
+void TControl::Rescale() {
+  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_->FontHandle(Font())), TRUE);
+  SetWindowPos(hwnd_, nullptr, form_->Scale(bounds_.left), form_->Scale(bounds_.top),
+               form_->Scale(bounds_.width), form_->Scale(bounds_.height),
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+LRESULT TControl::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_CHAR && OnKeyPress) {
+    char key = static_cast<char>(wParam);
+    OnKeyPress(key);
+    if (key == 0) return 0;
+    wParam = static_cast<unsigned char>(key);
+  }
+  return CallNative(msg, wParam, lParam);
+}
+
+LRESULT TControl::CallNative(UINT msg, WPARAM wParam, LPARAM lParam) {
+  return CallWindowProcA(nativeProc_, hwnd_, msg, wParam, lParam);
+}
+
+bool TControl::RouteChildNotice(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam,
+                                LRESULT& result) {
+  (void)parent;
+  switch (msg) {
+    case WM_COMMAND: {
+      TControl* child = lParam ? FromHandle(reinterpret_cast<HWND>(lParam)) : nullptr;
+      if (!child) return false;
+      child->Command(HIWORD(wParam));
+      result = 0;
+      return true;
+    }
+    case WM_NOTIFY: {
+      const NMHDR* header = reinterpret_cast<const NMHDR*>(lParam);
+      TControl* child = FromHandle(header->hwndFrom);
+      if (!child) return false;
+      result = child->Notify(*header);
+      return true;
+    }
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX: {
+      TControl* child = FromHandle(reinterpret_cast<HWND>(lParam));
+      HBRUSH brush = child ? child->CtlColor(reinterpret_cast<HDC>(wParam)) : nullptr;
+      if (!brush) return false;
+      result = reinterpret_cast<LRESULT>(brush);
+      return true;
+    }
+    default:
+      return false;
+  }
+}
+
+LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam,
+                                         LPARAM lParam) noexcept {
+  TControl* self = FromHandle(hwnd);
+  LRESULT result = 0;
+  try {
+    // A container (panel, tab page) hands its children's notices on, as the
+    // form does.
+    if (!RouteChildNotice(hwnd, msg, wParam, lParam, result)) {
+      result = self->ControlProc(msg, wParam, lParam);
+    }
+  } catch (const Error& error) {
+    HandleException(error);
+  }
+  if (msg == WM_NCDESTROY) {
+    RemovePropA(hwnd, kControlProp);
+    self->hwnd_ = nullptr;
+  }
+  return result;
+}
+
+void TLabel::Create(TForm& form, const ControlArgs& args, const LabelStyle& style) {
+  style_ = style;
+  DWORD align = SS_LEFT;
+  if (style.alignment == TAlignment::Right) align = SS_RIGHT;
+  if (style.alignment == TAlignment::Center) align = SS_CENTER;
+  if (style.alignment == TAlignment::Left && !style.wordWrap) align = SS_LEFTNOWORDWRAP;
+  CreateNative(form, args, {"STATIC", align});
+}
+
+void TLabel::Rescale() {
+  TControl::Rescale();
+  if (!style_.autoSize || style_.wordWrap) return;
+  // Like a label of the classic form designer: the box fits the text, and a
+  // right-aligned label keeps its right edge.
+  HDC dc = GetDC(Handle());
+  HGDIOBJ old = SelectObject(dc, Form()->FontHandle(Font()));
+  const std::string text = Text();
+  RECT r{0, 0, 0, 0};
+  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+  SelectObject(dc, old);
+  ReleaseDC(Handle(), dc);
+  const int width = r.right - r.left;
+  int left = Form()->Scale(Bounds().left);
+  if (style_.alignment == TAlignment::Right) {
+    left = Form()->Scale(Bounds().left + Bounds().width) - width;
+  }
+  SetWindowPos(Handle(), nullptr, left, Form()->Scale(Bounds().top), width, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void TEdit::Create(TForm& form, const ControlArgs& args) {
+  CreateNative(form, args, {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE});
+}
+
+void TButton::Create(TForm& form, const ControlArgs& args) {
+  CreateNative(form, args, {"BUTTON", WS_TABSTOP | BS_PUSHBUTTON});
+}
+
+void TButton::Click() {
+  if (OnClick) OnClick();
+}
+
+void TButton::Command(WORD code) {
+  if (code == BN_CLICKED) Click();
+}
+
+void TCheckBox::Create(TForm& form, const ControlArgs& args, bool checked) {
+  CreateNative(form, args, {"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX});
+  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+}
+
+bool TCheckBox::Checked() const {
+  return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+void TCheckBox::SetChecked(bool checked) {
+  if (Checked() == checked) return;
+  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  if (OnClick) OnClick();
+}
+
+void TCheckBox::Command(WORD code) {
+  if (code == BN_CLICKED && OnClick) OnClick();
+}
+
+void TComboBox::Create(TForm& form, const ControlArgs& args, int dropDownCount) {
+  dropDownCount_ = dropDownCount;
+  CreateNative(form, args, {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST});
+  // The themed drop-down list of common controls 6 counts rows itself.
+  SendMessageA(Handle(), CB_SETMINVISIBLE, static_cast<WPARAM>(dropDownCount_), 0);
+}
+
+void TComboBox::Clear() { SendMessageA(Handle(), CB_RESETCONTENT, 0, 0); }
+
+void TComboBox::Add(std::string_view item) {
+  SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(item).c_str()));
+}
+
+int TComboBox::Count() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
+
+int TComboBox::ItemIndex() const {
+  return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+}
+
+void TComboBox::SetItemIndex(int index) { SendMessageA(Handle(), CB_SETCURSEL, index, 0); }
+
+std::string TComboBox::Item(int index) const {
+  const LRESULT length = SendMessageA(Handle(), CB_GETLBTEXTLEN, index, 0);
+  if (length == CB_ERR) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const LRESULT got =
+      SendMessageA(Handle(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
+  return text;
+}
+
+std::string TComboBox::SelectedText() const {
+  const int index = ItemIndex();
+  return index < 0 ? std::string() : Item(index);
+}
+
+void TComboBox::Command(WORD code) {
+  if (code == CBN_DROPDOWN) AdjustDropDown();
+}
+
+void TComboBox::Rescale() {
+  TControl::Rescale();
+  AdjustDropDown();
+}
+
+void TComboBox::AdjustDropDown() {
+  // The height of a drop-down combo box window is its selection field plus
+  // the list that drops from it.
+  const int rows = std::clamp(Count(), 1, std::max(dropDownCount_, 1));
+  const int itemHeight = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0));
+  RECT field;
+  GetWindowRect(Handle(), &field);
+  SetWindowPos(Handle(), nullptr, 0, 0, field.right - field.left,
+               field.bottom - field.top + itemHeight * rows + 2,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+}  // namespace ixo

@@ -1,0 +1,302 @@
+#include "ui/form.h"
+
+#include <algorithm>
+#include <cstring>
+
+#include "ui/app.h"
+#include "ui/controls.h"
+#include "ui/timer.h"
+
+namespace ixo {
+namespace {
+
+// Our own enabled windows of this thread other than `except`: the ones a
+// modal form disables. Windows of other code (the input method's, OLE's)
+// are left alone.
+std::vector<HWND> EnabledProgramWindows(HWND except) {
+  struct Collect {
+    HWND except;
+    std::vector<HWND> found;
+  } collect{except, {}};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* c = reinterpret_cast<Collect*>(param);
+        if (hwnd != c->except && IsWindowEnabled(hwnd) && TWindow::FromHandle(hwnd)) {
+          c->found.push_back(hwnd);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&collect));
+  return collect.found;
+}
+
+}  // namespace
+
+TForm::~TForm() {
+  DestroyHandle();
+  for (auto& [spec, font] : fonts_) DeleteObject(font);
+  if (HasApplication()) {
+    if (Application().MainForm() == this) Application().SetMainForm(nullptr);
+    Application().EndModal(this);
+  }
+}
+
+void TForm::CreateForm(const FormArgs& args) {
+  args_ = args;
+  font_ = args.font;
+  CreateArgs create;
+  create.className = args.className;
+  create.caption = args.caption;
+  create.style = args.style & ~WS_VISIBLE;
+  create.exStyle = args.exStyle;
+  create.x = CW_USEDEFAULT;
+  create.y = 0;
+  create.width = args.width;
+  create.height = args.height;
+  create.owner = Application().Handle();
+  create.icon = Application().Icon();
+  create.smallIcon = Application().SmallIcon();
+  CreateHandle(create);
+  dpi_ = WindowDpi(Handle());
+  ResizeForDpi(nullptr);
+}
+
+void TForm::ResizeForDpi(const RECT* suggested) {
+  // The design gives the outer size at 96 dpi (or the client area); what is
+  // scaled is the client area, and the frame is whatever the system draws at
+  // this dpi.
+  const SIZE frame96 = OuterSizeForClient(0, 0, args_.style, args_.exStyle, kDesignDpi);
+  int clientWidth = args_.width;
+  int clientHeight = args_.height;
+  if (!args_.clientSize) {
+    clientWidth -= frame96.cx;
+    clientHeight -= frame96.cy;
+  }
+  const SIZE outer =
+      OuterSizeForClient(Scale(clientWidth), Scale(clientHeight), args_.style, args_.exStyle, dpi_);
+  UINT flags = SWP_NOZORDER | SWP_NOACTIVATE;
+  int x = 0;
+  int y = 0;
+  if (suggested) {
+    x = suggested->left;
+    y = suggested->top;
+  } else {
+    flags |= SWP_NOMOVE;
+  }
+  SetWindowPos(Handle(), nullptr, x, y, outer.cx, outer.cy, flags);
+}
+
+void TForm::ApplyDpi(UINT dpi, const RECT* suggested) {
+  std::vector<std::pair<TFontSpec, HFONT>> old;
+  old.swap(fonts_);
+  dpi_ = dpi;
+  ResizeForDpi(suggested);
+  for (TControl* control : controls_) control->Rescale();
+  // The controls hold the new fonts now; the old ones can go.
+  for (auto& [spec, font] : old) DeleteObject(font);
+}
+
+HFONT TForm::FontHandle(const TFontSpec& spec) {
+  for (const auto& [known, font] : fonts_) {
+    if (known == spec) return font;
+  }
+  LOGFONTA lf{};
+  lf.lfHeight = -Scale(spec.height);
+  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = spec.italic;
+  lf.lfCharSet = spec.charset;
+  lf.lfQuality = DEFAULT_QUALITY;
+  strncpy(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE - 1);
+  HFONT font = CreateFontIndirectA(&lf);
+  fonts_.emplace_back(spec, font);
+  return font;
+}
+
+void TForm::AddControl(TControl* control) { controls_.push_back(control); }
+
+void TForm::RemoveControl(TControl* control) {
+  controls_.erase(std::remove(controls_.begin(), controls_.end(), control), controls_.end());
+  if (activeControl_ == control) activeControl_ = nullptr;
+}
+
+void TForm::AddTimer(TTimer* timer) { timers_.push_back(timer); }
+
+void TForm::RemoveTimer(TTimer* timer) {
+  timers_.erase(std::remove(timers_.begin(), timers_.end(), timer), timers_.end());
+}
+
+void TForm::SetActiveControl(TControl* control) {
+  activeControl_ = control;
+  if (control && GetActiveWindow() == Handle()) control->SetFocus();
+}
+
+void TForm::FocusActiveControl() {
+  if (activeControl_ && activeControl_->Handle() && IsWindowEnabled(activeControl_->Handle())) {
+    activeControl_->SetFocus();
+  } else {
+    SetFocus(Handle());
+  }
+}
+
+void TForm::Show() {
+  ShowWindow(Handle(), startMinimized_ ? SW_SHOWMINNOACTIVE : SW_SHOWNORMAL);
+  startMinimized_ = false;
+  shown_ = true;
+}
+
+void TForm::Hide() { ShowWindow(Handle(), SW_HIDE); }
+
+bool TForm::Visible() const { return IsWindowVisible(Handle()) != FALSE; }
+
+void TForm::BringToFront() {
+  if (IsIconic(Handle())) ShowWindow(Handle(), SW_RESTORE);
+  SetWindowPos(Handle(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(Handle());
+}
+
+void TForm::CenterOn(HWND other) {
+  RECT outer;
+  RECT self;
+  GetWindowRect(other, &outer);
+  GetWindowRect(Handle(), &self);
+  const int width = self.right - self.left;
+  const int height = self.bottom - self.top;
+  int x = (outer.left + outer.right - width) / 2;
+  int y = (outer.top + outer.bottom - height) / 2;
+  // Kept on the monitor's work area, as far as it fits.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  if (GetMonitorInfoA(MonitorFromWindow(other, MONITOR_DEFAULTTONEAREST), &monitor)) {
+    const RECT& work = monitor.rcWork;
+    x = std::max<int>(work.left, std::min<int>(x, work.right - width));
+    y = std::max<int>(work.top, std::min<int>(y, work.bottom - height));
+  }
+  SetWindowPos(Handle(), nullptr, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+TWindowState TForm::WindowState() const {
+  if (!shown_) return startMinimized_ ? TWindowState::Minimized : TWindowState::Normal;
+  return IsIconic(Handle()) ? TWindowState::Minimized : TWindowState::Normal;
+}
+
+void TForm::SetWindowState(TWindowState state) {
+  if (!shown_) {
+    startMinimized_ = state == TWindowState::Minimized;
+    return;
+  }
+  const bool iconic = IsIconic(Handle()) != FALSE;
+  if (state == TWindowState::Minimized && !iconic) ShowWindow(Handle(), SW_MINIMIZE);
+  if (state == TWindowState::Normal && iconic) ShowWindow(Handle(), SW_RESTORE);
+}
+
+std::string TForm::Caption() const {
+  char text[512];
+  const int length = GetWindowTextA(Handle(), text, sizeof text);
+  return std::string(text, static_cast<size_t>(std::max(length, 0)));
+}
+
+void TForm::SetCaption(std::string_view caption) {
+  SetWindowTextA(Handle(), std::string(caption).c_str());
+}
+
+void TForm::Close() {
+  if (modal_) {
+    modalResult_ = mrCancel;
+    return;
+  }
+  TApplication& app = Application();
+  if (app.MainForm() == this && app.ModalForm()) {
+    // The program ends only after the modal form has given its caller back
+    // control: that caller still works on the state a close would save.
+    app.ModalForm()->SetModalResult(mrCancel);
+    PostMessageA(Handle(), WM_CLOSE, 0, 0);
+    return;
+  }
+  TCloseAction action = TCloseAction::Hide;
+  FormClose(action);
+  if (action == TCloseAction::None) return;
+  if (app.MainForm() == this) {
+    app.Terminate();
+  } else {
+    Hide();
+  }
+}
+
+int TForm::ShowModal() {
+  TApplication& app = Application();
+  HWND previous = GetActiveWindow();
+  const std::vector<HWND> disabled = EnabledProgramWindows(Handle());
+  for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
+  modal_ = true;
+  modalResult_ = mrNone;
+  app.BeginModal(this);
+  Show();
+  while (modalResult_ == mrNone && Handle() && app.HandleMessage()) {
+  }
+  const int result = modalResult_ == mrNone ? mrCancel : modalResult_;
+  // The other windows come back before this one goes, so that the
+  // activation returns to the window that had it.
+  for (HWND hwnd : disabled) {
+    if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+  }
+  if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
+  if (Handle()) Hide();
+  app.EndModal(this);
+  modal_ = false;
+  return result;
+}
+
+LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  LRESULT routed = 0;
+  if (TControl::RouteChildNotice(Handle(), msg, wParam, lParam, routed)) return routed;
+  switch (msg) {
+    case WM_TIMER:
+      for (TTimer* timer : timers_) {
+        if (timer->Id() == wParam) {
+          timer->Tick();
+          return 0;
+        }
+      }
+      break;
+    case WM_CLOSE:
+      Close();
+      return 0;
+    case WM_COMMAND:
+      // Enter and Escape, which the dialog manager turns into IDOK and
+      // IDCANCEL, are bound to no button here.
+      return 0;
+    case WM_ACTIVATE:
+      if (LOWORD(wParam) == WA_INACTIVE) {
+        TControl* focused = TControl::FromHandle(GetFocus());
+        if (focused && focused->Form() == this) activeControl_ = focused;
+      } else if (!HIWORD(wParam)) {
+        FocusActiveControl();
+      }
+      return 0;
+    case WM_SETFOCUS:
+      if (activeControl_) FocusActiveControl();
+      return 0;
+    case WM_NEXTDLGCTL: {
+      // The dialog manager asks for this when an underlined letter of a
+      // label is pressed: the focus goes to the control after the label.
+      HWND target = lParam ? reinterpret_cast<HWND>(wParam)
+                           : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0);
+      if (target) ::SetFocus(target);
+      return 0;
+    }
+    case WM_SYSCOMMAND:
+      // The main form's minimise box minimises the application.
+      if ((wParam & 0xFFF0) == SC_MINIMIZE && Application().MainForm() == this) {
+        Application().Minimize();
+        return 0;
+      }
+      break;
+    case WM_DPICHANGED:
+      ApplyDpi(HIWORD(wParam), reinterpret_cast<const RECT*>(lParam));
+      return 0;
+  }
+  return Default(msg, wParam, lParam);
+}
+
+}  // namespace ixo

@@ -1,0 +1,268 @@
+#include "ui/form.h"
+
+#include <gtest/gtest.h>
+
+#include "ui/controls.h"
+#include "ui/menu.h"
+#include "ui/timer.h"
+#include "win_ui.h"
+
+namespace ixo {
+namespace {
+
+using test::PumpPending;
+using test::PumpUntil;
+using test::TestForm;
+using test::UiTest;
+
+RECT ClientRectOf(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+using FormTest = UiTest;
+
+TEST_F(FormTest, ShowModalDisablesTheOtherWindowsUntilTheResultIsSet) {
+  TestForm main("main");
+  app->SetMainForm(&main);
+  main.Show();
+  TestForm dialog("dialog");
+  bool mainEnabledInside = true;
+  bool taskbarEnabledInside = true;
+  TForm* modalInside = nullptr;
+  dialog.button.OnClick = [&] {
+    mainEnabledInside = IsWindowEnabled(main.Handle());
+    taskbarEnabledInside = IsWindowEnabled(app->Handle());
+    modalInside = app->ModalForm();
+    dialog.SetModalResult(mrOk);
+  };
+  PostMessageA(dialog.button.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(dialog.ShowModal(), mrOk);
+  EXPECT_FALSE(mainEnabledInside);
+  EXPECT_FALSE(taskbarEnabledInside);
+  EXPECT_EQ(modalInside, &dialog);
+  EXPECT_TRUE(IsWindowEnabled(main.Handle()));
+  EXPECT_TRUE(IsWindowEnabled(app->Handle()));
+  EXPECT_FALSE(IsWindowVisible(dialog.Handle()));
+  EXPECT_EQ(app->ModalForm(), nullptr);
+}
+
+TEST_F(FormTest, ClosingAModalFormGivesCancel) {
+  TestForm dialog("dialog");
+  PostMessageA(dialog.Handle(), WM_CLOSE, 0, 0);
+  EXPECT_EQ(dialog.ShowModal(), mrCancel);
+}
+
+TEST_F(FormTest, TheMainFormClosesOnlyAfterTheModalFormHasReturned) {
+  TestForm main("main");
+  app->SetMainForm(&main);
+  main.Show();
+  bool closedInside = false;
+  bool closed = false;
+  main.onClose = [&](TCloseAction&) { closed = true; };
+  TestForm dialog("dialog");
+  dialog.button.OnClick = [&] {
+    main.Close();
+    closedInside = closed;
+  };
+  PostMessageA(dialog.button.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(dialog.ShowModal(), mrCancel);
+  EXPECT_FALSE(closedInside);
+  EXPECT_TRUE(PumpUntil([&] { return closed; }));
+  EXPECT_TRUE(app->Terminated());
+}
+
+TEST_F(FormTest, TheActiveControlHasTheFocusWhenTheFormShows) {
+  TestForm form;
+  form.SetActiveControl(&form.combo);
+  form.Show();
+  PumpPending();
+  EXPECT_EQ(GetFocus(), form.combo.Handle());
+}
+
+TEST_F(FormTest, AnUnderlinedLetterOfALabelFocusesTheControlAfterIt) {
+  TestForm form;
+  form.SetActiveControl(&form.button);
+  form.Show();
+  PumpPending();
+  ASSERT_EQ(GetFocus(), form.button.Handle());
+  // Alt+N, as the keyboard delivers it.
+  PostMessageA(form.button.Handle(), WM_SYSCHAR, 'n', 1 << 29);
+  PumpPending();
+  EXPECT_EQ(GetFocus(), form.edit.Handle());
+}
+
+TEST_F(FormTest, ANewDpiScalesSizesPositionsAndFonts) {
+  TestForm form;
+  RECT before;
+  GetWindowRect(form.Handle(), &before);
+  EXPECT_EQ(before.right - before.left, 320);
+  EXPECT_EQ(before.bottom - before.top, 200);
+  RECT clientBefore;
+  GetClientRect(form.Handle(), &clientBefore);
+
+  RECT suggested{100, 50, 100 + 480, 50 + 300};
+  SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(144, 144),
+               reinterpret_cast<LPARAM>(&suggested));
+  EXPECT_EQ(form.Dpi(), 144u);
+  RECT client;
+  GetClientRect(form.Handle(), &client);
+  // The frame is the system's: at least the scaled client area is there for
+  // the controls.
+  EXPECT_GE(client.right, clientBefore.right * 3 / 2);
+  EXPECT_GE(client.bottom, clientBefore.bottom * 3 / 2);
+  RECT edit = ClientRectOf(form.edit.Handle());
+  EXPECT_EQ(edit.left, 90);
+  EXPECT_EQ(edit.top, 9);
+  EXPECT_EQ(edit.right - edit.left, 180);
+  EXPECT_EQ(edit.bottom - edit.top, 30);
+  LOGFONTA lf{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form.edit.Handle(), WM_GETFONT, 0, 0)),
+             sizeof lf, &lf);
+  EXPECT_EQ(lf.lfHeight, -18);
+
+  SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+               reinterpret_cast<LPARAM>(&suggested));
+  edit = ClientRectOf(form.edit.Handle());
+  EXPECT_EQ(edit.left, 120);
+  EXPECT_EQ(edit.right - edit.left, 240);
+}
+
+TEST_F(FormTest, ACheckBoxClickRunsOnEveryChangeOfTheMark) {
+  TestForm form;
+  int clicks = 0;
+  form.check.OnClick = [&] { ++clicks; };
+  form.check.SetChecked(false);
+  EXPECT_EQ(clicks, 0);
+  form.check.SetChecked(true);
+  EXPECT_EQ(clicks, 1);
+  EXPECT_TRUE(form.check.Checked());
+  form.check.SetChecked(true);
+  EXPECT_EQ(clicks, 1);
+  SendMessageA(form.check.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(clicks, 2);
+  EXPECT_FALSE(form.check.Checked());
+}
+
+TEST_F(FormTest, TheDropDownListShowsOneRowPerItemUpToItsCount) {
+  TestForm form;
+  form.Show();
+  const struct {
+    int items;
+    int rows;
+  } cases[] = {{12, 10}, {3, 3}, {0, 1}};
+  for (const auto& c : cases) {
+    form.combo.Clear();
+    for (int i = 0; i < c.items; ++i) form.combo.Add("item " + std::to_string(i));
+    SendMessageA(form.combo.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
+    COMBOBOXINFO info{};
+    info.cbSize = sizeof info;
+    ASSERT_TRUE(GetComboBoxInfo(form.combo.Handle(), &info));
+    RECT list;
+    GetWindowRect(info.hwndList, &list);
+    const int itemHeight = static_cast<int>(SendMessageA(form.combo.Handle(), CB_GETITEMHEIGHT, 0, 0));
+    SendMessageA(form.combo.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
+    EXPECT_EQ((list.bottom - list.top) / itemHeight, c.rows) << c.items << " items";
+  }
+}
+
+TEST_F(FormTest, AComboBoxGivesTheSelectedItemsText) {
+  TestForm form;
+  EXPECT_EQ(form.combo.SelectedText(), "");
+  form.combo.Add("C:\\表");
+  form.combo.Add("D:\\b");
+  EXPECT_EQ(form.combo.ItemIndex(), -1);
+  form.combo.SetItemIndex(0);
+  EXPECT_EQ(form.combo.SelectedText(), "C:\\表");
+  form.combo.SetItemIndex(1);
+  EXPECT_EQ(form.combo.SelectedText(), "D:\\b");
+}
+
+TEST_F(FormTest, AKeyPressHandlerSeesEachCharacterAndCanDiscardIt) {
+  TestForm form;
+  std::string seen;
+  form.edit.OnKeyPress = [&](char& key) {
+    seen += key;
+    if (key == 'x') key = 0;
+    if (key == 'a') key = 'b';
+  };
+  form.edit.SetText("");
+  for (char c : std::string("axc")) SendMessageA(form.edit.Handle(), WM_CHAR, c, 0);
+  EXPECT_EQ(seen, "axc");
+  EXPECT_EQ(form.edit.Text(), "bc");
+}
+
+// A timer is probed with KillTimer, which tells whether the system had it.
+bool SystemTimerSet(TForm& form, TTimer& timer) {
+  const bool set = KillTimer(form.Handle(), timer.Id()) != 0;
+  if (set) SetTimer(form.Handle(), timer.Id(), timer.Interval(), nullptr);
+  return set;
+}
+
+TEST_F(FormTest, ATimerRunsOnlyWhileEnabledWithAnInterval) {
+  TestForm form;
+  TTimer timer(form, 1000);
+  EXPECT_FALSE(timer.Running());
+  EXPECT_FALSE(SystemTimerSet(form, timer));
+  timer.SetEnabled(true);
+  EXPECT_TRUE(timer.Running());
+  EXPECT_TRUE(SystemTimerSet(form, timer));
+  timer.SetInterval(0);
+  EXPECT_FALSE(timer.Running());
+  EXPECT_FALSE(SystemTimerSet(form, timer));
+  EXPECT_TRUE(timer.Enabled());
+  timer.SetInterval(1000);
+  EXPECT_TRUE(timer.Running());
+  timer.SetEnabled(false);
+  EXPECT_FALSE(SystemTimerSet(form, timer));
+  // A tick that reaches a stopped timer is not passed on.
+  int ticks = 0;
+  timer.OnTimer = [&] { ++ticks; };
+  SendMessageA(form.Handle(), WM_TIMER, timer.Id(), 0);
+  EXPECT_EQ(ticks, 0);
+}
+
+TEST_F(FormTest, EnablingATimerStartsAFreshIntervalAndReEnablingChangesNothing) {
+  TestForm form;
+  TTimer timer(form, 600);
+  ULONGLONG tickedAt = 0;
+  timer.OnTimer = [&] {
+    if (!tickedAt) tickedAt = GetTickCount64();
+  };
+  const ULONGLONG start = GetTickCount64();
+  timer.SetEnabled(true);
+  // Half-way, the same state again: a restart would move the tick to 900 ms.
+  PumpUntil([&] { return GetTickCount64() - start >= 300; });
+  timer.SetEnabled(true);
+  timer.SetInterval(600);
+  ASSERT_TRUE(PumpUntil([&] { return tickedAt != 0; }));
+  EXPECT_GE(tickedAt - start, 550u);
+  EXPECT_LT(tickedAt - start, 850u);
+}
+
+TEST_F(FormTest, APopupMenuShowsShortcutsCheckMarksAndItsDefaultItem) {
+  TestForm form;
+  TPopupMenu menu;
+  TMenuItem first, separator, second;
+  menu.Add(first, {.caption = "&First", .shortcut = "Ctrl+F", .isDefault = true});
+  menu.AddSeparator(separator);
+  menu.Add(second, {.caption = "Second"});
+  char text[64] = {};
+  GetMenuStringA(menu.Handle(), 0, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "&First\tCtrl+F");
+  GetMenuStringA(menu.Handle(), 2, text, sizeof text, MF_BYPOSITION);
+  EXPECT_STREQ(text, "Second");
+  EXPECT_EQ(GetMenuDefaultItem(menu.Handle(), TRUE, 0), 0u);
+  EXPECT_EQ(GetMenuState(menu.Handle(), 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  second.SetChecked(true);
+  EXPECT_TRUE(GetMenuState(menu.Handle(), 2, MF_BYPOSITION) & MF_CHECKED);
+  second.SetChecked(false);
+  EXPECT_FALSE(GetMenuState(menu.Handle(), 2, MF_BYPOSITION) & MF_CHECKED);
+  EXPECT_EQ(menu.ItemByCommand(second.Command()), &second);
+  EXPECT_EQ(menu.ItemByCommand(separator.Command()), nullptr);
+}
+
+}  // namespace
+}  // namespace ixo

@@ -1,0 +1,358 @@
+#include "ui/main.h"
+
+#include "clipboard/clipboard.h"
+#include "core/error.h"
+#include "ui/app.h"
+#include "ui/optionbox.h"
+#include "win32/shortcut.h"
+
+namespace ixo {
+namespace {
+
+const TFontSpec kPGothic{"ＭＳ Ｐゴシック", 12};
+const TFontSpec kUIGothic{"MS UI Gothic", 12};
+
+bool IsSizeCommand(WPARAM command) {
+  // SC_SIZE with its eight edge variants, and exactly SC_MAXIMIZE.
+  return (command >= 0xF000 && command <= 0xF008) || command == 0xF030;
+}
+
+}  // namespace
+
+TForm1::TForm1(std::string settingsFolder)
+    : Tim(*this), settingsFolder_(std::move(settingsFolder)) {
+  FormArgs args;
+  args.className = "TForm1";
+  args.caption = "Ixo";
+  args.width = 400;
+  args.height = 159;
+  args.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME;
+  args.font = kPGothic;
+  CreateForm(args);
+  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  Application().SetMainForm(this);
+  CreateControls();
+  try {
+    FormCreate();
+  } catch (...) {
+    Application().OnMinimize = nullptr;
+    Application().OnRestore = nullptr;
+    Application().OnDeactivate = nullptr;
+    DeleteIcon();
+    LeaveChain();
+    Application().SetMainForm(nullptr);
+    DestroyHandle();
+    throw;
+  }
+}
+
+TForm1::~TForm1() {
+  if (HasApplication()) {
+    Application().OnMinimize = nullptr;
+    Application().OnRestore = nullptr;
+    Application().OnDeactivate = nullptr;
+  }
+  // Whatever the close left undone (a window made and dropped without a
+  // close, as a failed start-up does) is undone here; nothing is saved.
+  if (iconShown_) DeleteIcon();
+  LeaveChain();
+  DestroyHandle();
+}
+
+void TForm1::CreateControls() {
+  // Made in tab order; each label comes right before the box its
+  // underlined letter focuses.
+  Label1.Create(*this, {.caption = "タイトル(&T) :", .bounds = {5, 11, 56, 12}, .font = &kUIGothic},
+                {.alignment = TAlignment::Right});
+  Edit1.Create(*this, {.caption = "新規URL", .bounds = {65, 6, 251, 20}});
+  Label2.Create(*this, {.caption = "URL (&U) :", .bounds = {5, 37, 56, 12}, .font = &kUIGothic},
+                {.alignment = TAlignment::Right});
+  Edit2.Create(*this, {.caption = "http://www.", .bounds = {65, 32, 251, 20}});
+  saveb.Create(*this, {.caption = "保存(&S)", .bounds = {145, 59, 116, 20}, .font = &kUIGothic});
+  closeb.Create(*this, {.caption = "閉じる(&C)", .bounds = {267, 59, 119, 20}, .font = &kUIGothic});
+  optionb.Create(*this,
+                 {.caption = "オプション(&O)", .bounds = {5, 80, 136, 20}, .font = &kUIGothic});
+  Label4.Create(*this, {.caption = "保存フォルダ:", .bounds = {5, 108, 69, 12}});
+  ComboBox1.Create(*this, {.bounds = {75, 102, 311, 20}}, 10);
+  Textp.Create(*this, {.caption = "URLとタイトルの取得(&G)",
+                       .bounds = {5, 59, 136, 20},
+                       .font = &kUIGothic});
+  new_.Create(*this, {.caption = "新規作成(&N)", .bounds = {145, 80, 116, 20}, .font = &kUIGothic});
+  Urlp.Create(*this, {.caption = "<< 貼り付け", .bounds = {321, 34, 65, 20}});
+  Titlep.Create(*this, {.caption = "<< 貼り付け", .bounds = {321, 5, 65, 20}});
+  kansi.Create(*this, {.caption = "クリップボードを監視",
+                       .bounds = {267, 80, 119, 20},
+                       .font = &kUIGothic});
+  SetActiveControl(&ComboBox1);
+
+  Edit1.OnKeyPress = [this](char& key) { Edit1KeyPress(key); };
+  Edit2.OnKeyPress = [this](char& key) { Edit2KeyPress(key); };
+  ComboBox1.OnKeyPress = [this](char& key) { ComboBox1KeyPress(key); };
+  saveb.OnClick = [this] { savebClick(); };
+  closeb.OnClick = [this] { closebClick(); };
+  optionb.OnClick = [this] { optionbClick(); };
+  Textp.OnClick = [this] { TextpClick(); };
+  new_.OnClick = [this] { newClick(); };
+  Urlp.OnClick = [this] { UrlpClick(); };
+  Titlep.OnClick = [this] { TitlepClick(); };
+  kansi.OnClick = [this] { kansiClick(); };
+  Tim.OnTimer = [this] { TimTimer(); };
+
+  PopupMenu1.Add(N5, {.caption = "元のサイズに戻す(&R)", .shortcut = "Ctrl+R", .isDefault = true});
+  PopupMenu1.AddSeparator(N4);
+  PopupMenu1.Add(URLG1, {.caption = "URLとタイトルの取得(&G)", .shortcut = "Ctrl+G"});
+  PopupMenu1.Add(S1, {.caption = "保存(&S)", .shortcut = "Ctrl+S"});
+  PopupMenu1.AddSeparator(N1);
+  PopupMenu1.Add(O1, {.caption = "オプション(&O)", .shortcut = "Ctrl+O"});
+  PopupMenu1.Add(N2, {.caption = "クリップボードを監視", .shortcut = "Ctrl+C"});
+  PopupMenu1.AddSeparator(N3);
+  PopupMenu1.Add(Close1, {.caption = "閉じる(&C)"});
+  N5.OnClick = [this] { N5Click(); };
+  URLG1.OnClick = [this] { URLG1Click(); };
+  S1.OnClick = [this] { S1Click(); };
+  O1.OnClick = [this] { O1Click(); };
+  N2.OnClick = [this] { N2Click(); };
+  Close1.OnClick = [this] { Close1Click(); };
+}
+
+void TForm1::FormCreate() {
+  LastClip.clear();
+  Application().OnMinimize = [this] { AppOnMinimize(); };
+  Application().OnRestore = [this] { AppOnRestore(); };
+  Application().OnDeactivate = [this] { AppOnDeactivate(); };
+  // The icon record is ready before anything may touch the icon.
+  FillTrayData("IXO");
+  OptionRec = LoadOptionsFrom(settingsFolder_);
+  DelList.Clear();
+  hanei(OptionRec);
+  if (OptionRec.Min) SetWindowState(TWindowState::Minimized);
+  try {
+    chclip();
+  } catch (const Error& error) {
+    // The window still joins the chain below: a clipboard that was busy at
+    // start-up must not end the watch for the whole run.
+    Application().ShowException(error);
+  }
+  JoinChain();
+}
+
+void TForm1::FormClose(TCloseAction& action) {
+  (void)action;
+  DeleteIcon();
+  SaveOptionsTo(settingsFolder_, OptionRec);
+  DelList.Clear();
+  LeaveChain();
+  Tim.SetEnabled(false);
+}
+
+void TForm1::EndSession() {
+  // As a close would, but the session ends whatever happens: no box that
+  // nobody could answer, and nothing that holds up the log-off.
+  DeleteIcon();
+  try {
+    SaveOptionsTo(settingsFolder_, OptionRec);
+  } catch (const Error&) {
+  }
+  LeaveChain();
+}
+
+bool TForm1::Save() {
+  CurURL.Title = Edit1.Text();
+  CurURL.URL = Edit2.Text();
+  return MakeURLFile(ComboBox1.SelectedText(), CurURL);
+}
+
+bool TForm1::Write(const TURLRecord& rec) {
+  if (rec.Title.empty()) return false;
+  Edit1.SetText(rec.Title);
+  Edit2.SetText(rec.URL);
+  return true;
+}
+
+void TForm1::hanei(const TOptionRecord& rec) {
+  Tim.SetEnabled(rec.Atc);
+  CountDown = rec.AcTime;
+  resettime();
+  DelList.SetText(rec.DelText);
+  kansi.SetChecked(rec.Kansi);
+  MonitorOn = kansi.Checked();
+  N2.SetChecked(MonitorOn);
+  ComboBox1.Clear();
+  const LineList dirs(rec.Dirs);
+  for (const std::string& dir : dirs.Lines()) ComboBox1.Add(dir);
+  if (ComboBox1.Count() > 0) ComboBox1.SetItemIndex(0);
+  URLChars = UniqueChars(rec.Ninsiki);
+  if (rec.Tray) {
+    AppOnMinimize();
+  } else {
+    AppOnRestore();
+  }
+}
+
+void TForm1::chclip() {
+  LineList list;
+  if (!MonitorOn) return;
+  if (GetNewClipText(LastClip, list)) {
+    const TURLRecord r = ExtractURL(URLChars, DelList, list);
+    if (Write(r)) {
+      Save();
+      resettime();
+    }
+  }
+}
+
+void TForm1::ClipboardChanged() {
+  // Both notices arrive for one change; the sequence number tells the
+  // second one (0: the system does not count changes, so always look).
+  const DWORD sequence = GetClipboardSequenceNumber();
+  if (sequence != 0 && sequence == handledClipboard_) return;
+  handledClipboard_ = sequence;
+  chclip();
+}
+
+void TForm1::JoinChain() {
+  if (inChain_) return;
+  inChain_ = true;
+  NextViewer = SetClipboardViewer(Handle());
+  // A second road for the same notices: a program in the viewer chain that
+  // does not pass them on cannot stop the watch.
+  AddClipboardFormatListener(Handle());
+}
+
+void TForm1::LeaveChain() {
+  if (!inChain_ || !Handle()) return;
+  ChangeClipboardChain(Handle(), NextViewer);
+  RemoveClipboardFormatListener(Handle());
+  NextViewer = nullptr;
+  inChain_ = false;
+}
+
+void TForm1::savebClick() { Save(); }
+void TForm1::S1Click() { Save(); }
+void TForm1::closebClick() { Close(); }
+void TForm1::Close1Click() { Close(); }
+void TForm1::optionbClick() { OpenOptions(); }
+void TForm1::O1Click() { OpenOptions(); }
+
+void TForm1::OpenOptions() {
+  MonitorOn = false;
+  Tim.SetEnabled(false);
+  ShowOptionBox(OptionRec);
+  hanei(OptionRec);
+  chclip();
+}
+
+void TForm1::TextpClick() {
+  std::string last;
+  LineList list;
+  if (GetNewClipText(last, list)) Write(ExtractURL(URLChars, DelList, list));
+}
+
+void TForm1::URLG1Click() { TextpClick(); }
+
+void TForm1::newClick() {
+  Edit1.SetText("新規URL");
+  Edit2.SetText("http://www.");
+}
+
+void TForm1::UrlpClick() {
+  if (GetClipText(LastClip)) Edit2.SetText(LastClip);
+}
+
+void TForm1::TitlepClick() {
+  if (GetClipText(LastClip)) Edit1.SetText(LastClip);
+}
+
+void TForm1::kansiClick() {
+  MonitorOn = kansi.Checked();
+  OptionRec.Kansi = MonitorOn;
+  N2.SetChecked(MonitorOn);
+}
+
+void TForm1::N2Click() {
+  N2.SetChecked(!N2.Checked());
+  kansi.SetChecked(N2.Checked());
+  OptionRec.Kansi = kansi.Checked();
+  MonitorOn = OptionRec.Kansi;
+  Tim.SetInterval(OptionRec.Kansi ? 1000 : 0);
+}
+
+void TForm1::N5Click() {
+  if (WindowState() == TWindowState::Minimized) SetWindowState(TWindowState::Normal);
+  BringUp();
+}
+
+void TForm1::Edit1KeyPress(char& key) {
+  if (key == '\r') key = 0;
+}
+void TForm1::Edit2KeyPress(char& key) {
+  if (key == '\r') key = 0;
+}
+void TForm1::ComboBox1KeyPress(char& key) {
+  if (key == '\r') key = 0;
+}
+
+LRESULT TForm1::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_SYSCOMMAND:
+      return WMSysCmd(wParam, lParam);
+    case WM_NCHITTEST:
+      return WMHitTest(wParam, lParam);
+    case WM_DRAWCLIPBOARD:
+      return WMDrawClip(wParam, lParam);
+    case WM_CHANGECBCHAIN:
+      return WMChangeChain(wParam, lParam);
+    case WM_CLIPBOARDUPDATE:
+      ClipboardChanged();
+      return 0;
+    case WM_TRAYICON:
+      return WMTrayIcon(wParam, lParam);
+    case WM_QUERYENDSESSION:
+      return TRUE;
+    case WM_ENDSESSION:
+      if (wParam) EndSession();
+      return 0;
+  }
+  if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
+    // The notification area was rebuilt (the shell restarted): the icon
+    // that was shown is gone with it.
+    if (iconShown_) AddIcon();
+    return 0;
+  }
+  return TForm::WndProc(msg, wParam, lParam);
+}
+
+LRESULT TForm1::WMSysCmd(WPARAM wParam, LPARAM lParam) {
+  if (IsSizeCommand(wParam)) return 0;
+  return TForm::WndProc(WM_SYSCOMMAND, wParam, lParam);
+}
+
+LRESULT TForm1::WMHitTest(WPARAM wParam, LPARAM lParam) {
+  const LRESULT hit = TForm::WndProc(WM_NCHITTEST, wParam, lParam);
+  // The eight border and corner areas, HTLEFT to HTBOTTOMRIGHT.
+  return hit >= 10 && hit <= 17 ? HTNOWHERE : hit;
+}
+
+LRESULT TForm1::WMDrawClip(WPARAM wParam, LPARAM lParam) {
+  TForm::WndProc(WM_DRAWCLIPBOARD, wParam, lParam);
+  try {
+    ClipboardChanged();
+  } catch (...) {
+    // The chain goes on even when this window's part failed.
+    if (NextViewer) SendMessageA(NextViewer, WM_DRAWCLIPBOARD, 0, 0);
+    throw;
+  }
+  if (NextViewer) SendMessageA(NextViewer, WM_DRAWCLIPBOARD, 0, 0);
+  return 0;
+}
+
+LRESULT TForm1::WMChangeChain(WPARAM wParam, LPARAM lParam) {
+  if (reinterpret_cast<HWND>(wParam) == NextViewer) {
+    NextViewer = reinterpret_cast<HWND>(lParam);
+  } else if (NextViewer) {
+    SendMessageA(NextViewer, WM_CHANGECBCHAIN, wParam, lParam);
+  }
+  return 0;
+}
+
+}  // namespace ixo

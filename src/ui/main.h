@@ -1,0 +1,132 @@
+// The main window: a title box, a URL box, a drop-down list of save folders,
+// the command buttons, the clipboard-watch check box and the popup menu that
+// the notification-area icon opens. It owns the option record for the whole
+// run, writes shortcuts by hand and on every clipboard change while watching,
+// lives in the notification area when asked to, and closes itself after the
+// configured idle time.
+//
+// The window applies and saves the settings files of one folder: the
+// program's own folder in the program, a folder of their own in the tests.
+#pragma once
+
+#include <windows.h>
+#include <shellapi.h>
+
+#include <cstdint>
+#include <string>
+
+#include "core/extract.h"
+#include "core/linelist.h"
+#include "settings/options.h"
+#include "ui/controls.h"
+#include "ui/form.h"
+#include "ui/menu.h"
+#include "ui/timer.h"
+
+namespace ixo {
+
+// The tray icon's callback message.
+inline constexpr UINT WM_TRAYICON = WM_USER;
+
+class TForm1 : public TForm {
+ public:
+  // Makes the window (hidden) and runs FormCreate with the settings of
+  // `settingsFolder` (ending in a backslash). Throws Error when the settings
+  // cannot be read; nothing of the window is left then.
+  explicit TForm1(std::string settingsFolder);
+  ~TForm1() override;
+
+  TLabel Label1, Label2, Label4;
+  TEdit Edit1, Edit2;
+  TButton saveb, closeb, optionb;
+  TComboBox ComboBox1;
+  TButton Textp;
+  TButton new_;  // the "new" button
+  TButton Urlp, Titlep;
+  TCheckBox kansi;
+  TTimer Tim;
+  TPopupMenu PopupMenu1;
+  TMenuItem N5, N4, URLG1, S1, N1, O1, N2, N3, Close1;
+
+  TOptionRecord OptionRec;
+  LineList DelList;
+  std::string LastClip;
+  HWND NextViewer = nullptr;
+  bool MonitorOn = false;
+  std::string URLChars;
+  TURLRecord CurURL;
+  int32_t CountDown = 0;
+  NOTIFYICONDATAA TrayData{};
+
+  bool Save();
+  bool Write(const TURLRecord& rec);
+  void hanei(const TOptionRecord& rec);
+  void chclip();
+
+  void savebClick();
+  void S1Click();
+  void closebClick();
+  void Close1Click();
+  void optionbClick();
+  void O1Click();
+  void TextpClick();
+  void URLG1Click();
+  void newClick();
+  void UrlpClick();
+  void TitlepClick();
+  void kansiClick();
+  void N2Click();
+  void N5Click();
+  void Edit1KeyPress(char& key);
+  void Edit2KeyPress(char& key);
+  void ComboBox1KeyPress(char& key);
+
+  // The tray icon and the automatic exit.
+  void AppOnMinimize();
+  void AppOnRestore();
+  void AppOnDeactivate();
+  void resettime();
+  void TimTimer();
+  // True while the notification-area icon is shown.
+  bool IconShown() const { return iconShown_; }
+
+  const std::string& SettingsFolder() const { return settingsFolder_; }
+
+ protected:
+  void FormClose(TCloseAction& action) override;
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+
+ private:
+  void CreateControls();
+  void FormCreate();
+  void OpenOptions();
+  // Runs chclip once for each change of the clipboard, whichever of the
+  // two change notices (viewer chain, format listener) brings it.
+  void ClipboardChanged();
+  void JoinChain();
+  void LeaveChain();
+  void EndSession();
+
+  LRESULT WMSysCmd(WPARAM wParam, LPARAM lParam);
+  LRESULT WMHitTest(WPARAM wParam, LPARAM lParam);
+  LRESULT WMDrawClip(WPARAM wParam, LPARAM lParam);
+  LRESULT WMChangeChain(WPARAM wParam, LPARAM lParam);
+  LRESULT WMTrayIcon(WPARAM wParam, LPARAM lParam);
+
+  // Tray icon operations: one each, as the shell's rules want them.
+  void FillTrayData(const char* tip);
+  void SetTip(const std::string& tip);
+  void AddIcon();
+  void DeleteIcon();
+  // Restores the window from the tray or the taskbar and brings it (or the
+  // open modal dialog) to the front.
+  void BringUp();
+
+  std::string settingsFolder_;
+  bool inChain_ = false;
+  bool iconShown_ = false;
+  DWORD handledClipboard_ = 0;
+  UINT taskbarCreated_ = 0;
+};
+
+}  // namespace ixo

@@ -1,0 +1,526 @@
+#include "ui/main.h"
+
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "clipboard/clipboard.h"
+#include "win_main_form.h"
+
+namespace ixo {
+namespace {
+
+using test::FileExists;
+using test::MainFormTest;
+using test::PumpPending;
+using test::PumpUntil;
+using test::ReadFileBytes;
+
+RECT PlaceOf(HWND control) {
+  RECT r;
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+std::string FaceOf(HWND control, LOGFONTA* out = nullptr) {
+  LOGFONTA lf{};
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(control, WM_GETFONT, 0, 0)), sizeof lf, &lf);
+  if (out) *out = lf;
+  return lf.lfFaceName;
+}
+
+std::string WindowText(HWND hwnd) {
+  char text[256] = {};
+  GetWindowTextA(hwnd, text, sizeof text);
+  return text;
+}
+
+TEST_F(MainFormTest, LaysTheWindowOutAsDesigned) {
+  Start(Options());
+  HWND hwnd = form->Handle();
+  RECT outer;
+  GetWindowRect(hwnd, &outer);
+  EXPECT_EQ(outer.right - outer.left, 400);
+  EXPECT_EQ(outer.bottom - outer.top, 159);
+  EXPECT_EQ(WindowText(hwnd), "Ixo");
+  const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE);
+  EXPECT_TRUE(style & WS_SYSMENU);
+  EXPECT_TRUE(style & WS_MINIMIZEBOX);
+  EXPECT_FALSE(style & WS_MAXIMIZEBOX);
+  EXPECT_TRUE(style & WS_THICKFRAME);
+  // No taskbar button of its own: the taskbar window owns it.
+  EXPECT_EQ(GetWindow(hwnd, GW_OWNER), app->Handle());
+
+  const std::string pgothic = "ＭＳ Ｐゴシック";
+  const std::string uigothic = "MS UI Gothic";
+  const struct {
+    TControl* control;
+    const char* text;
+    RECT place;
+    std::string face;
+  } controls[] = {
+      {&form->Edit1, "新規URL", {65, 6, 316, 26}, pgothic},
+      {&form->Edit2, "http://www.", {65, 32, 316, 52}, pgothic},
+      {&form->saveb, "保存(&S)", {145, 59, 261, 79}, uigothic},
+      {&form->closeb, "閉じる(&C)", {267, 59, 386, 79}, uigothic},
+      {&form->optionb, "オプション(&O)", {5, 80, 141, 100}, uigothic},
+      {&form->Textp, "URLとタイトルの取得(&G)", {5, 59, 141, 79}, uigothic},
+      {&form->new_, "新規作成(&N)", {145, 80, 261, 100}, uigothic},
+      {&form->Urlp, "<< 貼り付け", {321, 34, 386, 54}, pgothic},
+      {&form->Titlep, "<< 貼り付け", {321, 5, 386, 25}, pgothic},
+      {&form->kansi, "クリップボードを監視", {267, 80, 386, 100}, uigothic},
+  };
+  for (const auto& c : controls) {
+    const RECT r = PlaceOf(c.control->Handle());
+    EXPECT_EQ(r.left, c.place.left) << c.text;
+    EXPECT_EQ(r.top, c.place.top) << c.text;
+    EXPECT_EQ(r.right, c.place.right) << c.text;
+    EXPECT_EQ(r.bottom, c.place.bottom) << c.text;
+    EXPECT_EQ(WindowText(c.control->Handle()), c.text);
+    LOGFONTA lf;
+    EXPECT_EQ(FaceOf(c.control->Handle(), &lf), c.face) << c.text;
+    EXPECT_EQ(lf.lfHeight, -12) << c.text;
+    EXPECT_EQ(lf.lfCharSet, SHIFTJIS_CHARSET) << c.text;
+  }
+  EXPECT_FALSE(form->kansi.Checked());
+
+  // Labels: right-aligned ones keep the right edge of their box.
+  const struct {
+    TLabel* label;
+    const char* text;
+    int left, right, top;
+    std::string face;
+  } labels[] = {
+      {&form->Label1, "タイトル(&T) :", -1, 61, 11, uigothic},
+      {&form->Label2, "URL (&U) :", -1, 61, 37, uigothic},
+      {&form->Label4, "保存フォルダ:", 5, -1, 108, pgothic},
+  };
+  for (const auto& l : labels) {
+    const RECT r = PlaceOf(l.label->Handle());
+    if (l.left >= 0) EXPECT_EQ(r.left, l.left) << l.text;
+    if (l.right >= 0) EXPECT_EQ(r.right, l.right) << l.text;
+    EXPECT_EQ(r.top, l.top) << l.text;
+    EXPECT_EQ(WindowText(l.label->Handle()), l.text);
+    EXPECT_EQ(FaceOf(l.label->Handle()), l.face);
+  }
+  EXPECT_EQ(GetWindowLongPtrA(form->Label1.Handle(), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
+
+  const RECT combo = PlaceOf(form->ComboBox1.Handle());
+  EXPECT_EQ(combo.left, 75);
+  EXPECT_EQ(combo.top, 102);
+  EXPECT_EQ(combo.right, 386);
+  EXPECT_EQ(FaceOf(form->ComboBox1.Handle()), pgothic);
+  EXPECT_EQ(GetWindowLongPtrA(form->ComboBox1.Handle(), GWL_STYLE) & 3, CBS_DROPDOWNLIST);
+  EXPECT_EQ(form->ComboBox1.DropDownCount(), 10);
+}
+
+TEST_F(MainFormTest, TabMovesThroughTheControlsInTheirOrderFromTheFolderList) {
+  Start(Options());
+  EXPECT_EQ(GetFocus(), form->ComboBox1.Handle());
+  const std::vector<HWND> order = {
+      form->Edit1.Handle(),  form->Edit2.Handle(),  form->saveb.Handle(),
+      form->closeb.Handle(), form->optionb.Handle(), form->ComboBox1.Handle(),
+      form->Textp.Handle(),  form->new_.Handle(),    form->Urlp.Handle(),
+      form->Titlep.Handle(), form->kansi.Handle(),
+  };
+  for (size_t i = 0; i < order.size(); ++i) {
+    const HWND next = GetNextDlgTabItem(form->Handle(), order[i], FALSE);
+    EXPECT_EQ(next, order[(i + 1) % order.size()]) << "after tab stop " << i;
+  }
+  // And the real key: from the folder list to the Get button.
+  PostMessageA(GetFocus(), WM_KEYDOWN, VK_TAB, 0);
+  PumpPending();
+  EXPECT_EQ(GetFocus(), form->Textp.Handle());
+}
+
+TEST_F(MainFormTest, TheLabelsUnderlinedLettersFocusTheirBoxes) {
+  Start(Options());
+  ASSERT_EQ(GetFocus(), form->ComboBox1.Handle());
+  PostMessageA(GetFocus(), WM_SYSCHAR, 'u', 1 << 29);
+  PumpPending();
+  EXPECT_EQ(GetFocus(), form->Edit2.Handle());
+  PostMessageA(GetFocus(), WM_SYSCHAR, 't', 1 << 29);
+  PumpPending();
+  EXPECT_EQ(GetFocus(), form->Edit1.Handle());
+}
+
+TEST_F(MainFormTest, EnterInTheBoxesAndTheFolderListDoesNothing) {
+  TOptionRecord rec = Options();
+  rec.Dirs += "C:\\\r\n";
+  Start(rec);
+  for (TControl* box : std::vector<TControl*>{&form->Edit1, &form->Edit2, &form->ComboBox1}) {
+    char key = '\r';
+    box->OnKeyPress(key);
+    EXPECT_EQ(key, 0);
+    key = 'a';
+    box->OnKeyPress(key);
+    EXPECT_EQ(key, 'a');
+  }
+  form->Edit1.SetText("題名");
+  form->Edit2.SetText("http://example.com/");
+  for (TControl* box : std::vector<TControl*>{&form->Edit1, &form->Edit2, &form->ComboBox1}) {
+    box->SetFocus();
+    PostMessageA(box->Handle(), WM_KEYDOWN, VK_RETURN, 1);
+    PostMessageA(box->Handle(), WM_CHAR, '\r', 1);
+    PostMessageA(box->Handle(), WM_KEYUP, VK_RETURN, 0xC0000001);
+    PumpPending();
+    EXPECT_EQ(GetFocus(), box->Handle());
+  }
+  EXPECT_EQ(form->Edit1.Text(), "題名");
+  EXPECT_EQ(form->Edit2.Text(), "http://example.com/");
+  EXPECT_EQ(form->ComboBox1.ItemIndex(), 0);
+  EXPECT_FALSE(FileExists(Saved("題名")));
+  EXPECT_FALSE(app->Terminated());
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainFormTest, ThePopupMenuListsItsItemsWithTheDefaultInBold) {
+  Start(Options());
+  HMENU menu = form->PopupMenu1.Handle();
+  const char* captions[] = {"元のサイズに戻す(&R)\tCtrl+R", nullptr, "URLとタイトルの取得(&G)\tCtrl+G",
+                            "保存(&S)\tCtrl+S", nullptr, "オプション(&O)\tCtrl+O",
+                            "クリップボードを監視\tCtrl+C", nullptr, "閉じる(&C)"};
+  ASSERT_EQ(GetMenuItemCount(menu), 9);
+  for (int i = 0; i < 9; ++i) {
+    if (!captions[i]) {
+      EXPECT_TRUE(GetMenuState(menu, i, MF_BYPOSITION) & MF_SEPARATOR) << i;
+      continue;
+    }
+    char text[128] = {};
+    GetMenuStringA(menu, i, text, sizeof text, MF_BYPOSITION);
+    EXPECT_STREQ(text, captions[i]);
+  }
+  EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u);
+}
+
+TEST_F(MainFormTest, SizeAndMaximiseCommandsAreRefusedAndTheBorderHoldsItsSize) {
+  Start(Options());
+  HWND hwnd = form->Handle();
+  RECT before;
+  GetWindowRect(hwnd, &before);
+  for (WPARAM command : {0xF000, 0xF001, 0xF004, 0xF008, 0xF030}) {
+    EXPECT_EQ(SendMessageA(hwnd, WM_SYSCOMMAND, command, 0), 0) << std::hex << command;
+  }
+  RECT after;
+  GetWindowRect(hwnd, &after);
+  EXPECT_TRUE(EqualRect(&before, &after));
+  EXPECT_FALSE(IsZoomed(hwnd));
+  // Other commands are the system's: minimise minimises the program.
+  SendMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
+  EXPECT_TRUE(app->Minimized());
+
+  app->Restore();
+  GetWindowRect(hwnd, &before);
+  const int midX = (before.left + before.right) / 2;
+  const int midY = (before.top + before.bottom) / 2;
+  const struct {
+    int x, y;
+    LRESULT hit;
+  } points[] = {
+      {before.left + 1, midY, HTNOWHERE},         {before.right - 2, midY, HTNOWHERE},
+      {midX, before.bottom - 2, HTNOWHERE},       {before.left + 1, before.bottom - 2, HTNOWHERE},
+      {before.right - 2, before.bottom - 2, HTNOWHERE}, {midX, midY, HTCLIENT},
+  };
+  for (const auto& p : points) {
+    EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), p.hit) << p.x << "," << p.y;
+  }
+}
+
+TEST_F(MainFormTest, AppliesEachOption) {
+  TOptionRecord rec = Options();
+  rec.Dirs = SaveFolder() + "\r\nC:\\b\r\nD:\\表\r\n";
+  rec.DelText = "★\r\n--\r\n";
+  rec.Ninsiki = "--==??_";
+  rec.Kansi = true;
+  rec.Atc = true;
+  rec.AcType = 1;
+  rec.AcTime = 42;
+  Start(rec);
+  EXPECT_TRUE(form->kansi.Checked());
+  EXPECT_TRUE(form->MonitorOn);
+  EXPECT_TRUE(form->N2.Checked());
+  EXPECT_EQ(form->DelList.Text(), "★\r\n--\r\n");
+  EXPECT_EQ(form->URLChars, "-=?_");
+  ASSERT_EQ(form->ComboBox1.Count(), 3);
+  EXPECT_EQ(form->ComboBox1.Item(2), "D:\\表");
+  EXPECT_EQ(form->ComboBox1.ItemIndex(), 0);
+  EXPECT_TRUE(form->Tim.Enabled());
+  EXPECT_TRUE(form->Tim.Running());
+  EXPECT_EQ(form->CountDown, 42);
+  EXPECT_EQ(form->Caption(), "Ixo");
+  EXPECT_FALSE(form->IconShown());
+  EXPECT_TRUE(IsWindowVisible(app->Handle()));
+
+  // Applied again: the first folder is selected again, the rest follows.
+  form->ComboBox1.SetItemIndex(2);
+  rec.Kansi = false;
+  rec.AcType = 2;
+  rec.Dirs = "";
+  form->hanei(rec);
+  EXPECT_FALSE(form->kansi.Checked());
+  EXPECT_FALSE(form->MonitorOn);
+  EXPECT_FALSE(form->N2.Checked());
+  EXPECT_EQ(form->ComboBox1.Count(), 0);
+  EXPECT_EQ(form->ComboBox1.ItemIndex(), -1);
+  form->hanei(form->OptionRec);
+  EXPECT_EQ(form->ComboBox1.ItemIndex(), 0);
+}
+
+TEST_F(MainFormTest, WatchingWritesTheShortcutOfEveryNewAddress) {
+  TOptionRecord rec = Options();
+  rec.Kansi = true;
+  Start(rec);
+  ASSERT_TRUE(CopyAndWait("★新着★\r\nhttp://example.com/a?b=1 です\r\n"));
+  EXPECT_EQ(form->Edit1.Text(), "新着");
+  EXPECT_EQ(form->Edit2.Text(), "http://example.com/a?b=1");
+  EXPECT_EQ(ReadFileBytes(Saved("新着")), ShortcutBytes("http://example.com/a?b=1"));
+
+  // The same text again is not taken again.
+  DeleteFileA(Saved("新着").c_str());
+  SetClipText("★新着★\r\nhttp://example.com/a?b=1 です\r\n");
+  ASSERT_TRUE(CopyAndWait("text without an address"));
+  EXPECT_FALSE(FileExists(Saved("新着")));
+  EXPECT_EQ(form->Edit1.Text(), "新着");
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainFormTest, WithoutWatchingTheClipboardIsNotRead) {
+  Start(Options());
+  SetClipText("題\r\nhttp://example.com/\r\n");
+  SendMessageA(form->Handle(), WM_DRAWCLIPBOARD, 0, 0);
+  EXPECT_EQ(form->LastClip, "");
+  EXPECT_EQ(form->Edit1.Text(), "新規URL");
+  EXPECT_FALSE(FileExists(Saved("題")));
+}
+
+TEST_F(MainFormTest, AnAddressAtStartUpIsSavedAtOnce) {
+  SetClipText("起動時\r\nhttp://example.com/start\r\n");
+  TOptionRecord rec = Options();
+  rec.Kansi = true;
+  Start(rec);
+  EXPECT_EQ(ReadFileBytes(Saved("起動時")), ShortcutBytes("http://example.com/start"));
+}
+
+TEST_F(MainFormTest, AShortcutThatCannotBeWrittenEndsInTheErrorBoxAndIsNotTriedAgain) {
+  TOptionRecord rec = Options();
+  rec.Kansi = true;
+  Start(rec);
+  ASSERT_TRUE(CopyAndWait("題\thttp://example.com/\r\n"));
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "ファイル " + Saved("題\t") + " を作成できません.");
+  // The watch goes on.
+  ASSERT_TRUE(CopyAndWait("次\r\nhttp://example.com/next\r\n"));
+  EXPECT_TRUE(FileExists(Saved("次")));
+  EXPECT_EQ(errors.size(), 1u);
+}
+
+TEST_F(MainFormTest, SaveWritesTheBoxesIntoTheSelectedFolderAndLeavesTheCountAlone) {
+  TOptionRecord rec = Options();
+  rec.Atc = true;
+  rec.AcType = 1;
+  Start(rec);
+  form->CountDown = 5;
+  form->Edit1.SetText("手で");
+  form->Edit2.SetText("https://example.com/");
+  SendMessageA(form->saveb.Handle(), BM_CLICK, 0, 0);
+  EXPECT_FALSE(FileExists(Saved("手で")));
+  form->Edit2.SetText("ftp://example.com/");
+  form->S1.Click();
+  EXPECT_EQ(ReadFileBytes(Saved("手で")), ShortcutBytes("ftp://example.com/"));
+  EXPECT_EQ(form->CurURL, (TURLRecord{"手で", "ftp://example.com/"}));
+  EXPECT_EQ(form->CountDown, 5);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainFormTest, NewPutsTheTemplateInTheBoxes) {
+  Start(Options());
+  form->Edit1.SetText("x");
+  form->Edit2.SetText("y");
+  SendMessageA(form->new_.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form->Edit1.Text(), "新規URL");
+  EXPECT_EQ(form->Edit2.Text(), "http://www.");
+}
+
+TEST_F(MainFormTest, GetFillsTheBoxesFromAnyClipboardTextButSavesNothing) {
+  TOptionRecord rec = Options();
+  rec.Kansi = true;
+  Start(rec);
+  ASSERT_TRUE(CopyAndWait("題\r\nhttp://example.com/get\r\n"));
+  DeleteFileA(Saved("題").c_str());
+  form->newClick();
+  // The same text as the watch took last: Get still fills the boxes.
+  SendMessageA(form->Textp.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form->Edit1.Text(), "題");
+  EXPECT_EQ(form->Edit2.Text(), "http://example.com/get");
+  EXPECT_FALSE(FileExists(Saved("題")));
+  EXPECT_EQ(form->LastClip, "題\r\nhttp://example.com/get\r\n");
+
+  form->MonitorOn = false;
+  SetClipText("");
+  form->newClick();
+  form->URLG1.Click();
+  EXPECT_EQ(form->Edit1.Text(), "新規URL");
+  EXPECT_EQ(form->LastClip, "題\r\nhttp://example.com/get\r\n");
+}
+
+TEST_F(MainFormTest, PasteButtonsTakeTheWholeTextSoTheWatchIgnoresIt) {
+  TOptionRecord rec = Options();
+  Start(rec);
+  SetClipText("貼\r\nhttp://example.com/p\r\n");
+  SendMessageA(form->Urlp.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form->Edit2.Text(), "貼\r\nhttp://example.com/p\r\n");
+  EXPECT_EQ(form->LastClip, "貼\r\nhttp://example.com/p\r\n");
+  form->Edit1.SetText("");
+  SendMessageA(form->Titlep.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form->Edit1.Text(), "貼\r\nhttp://example.com/p\r\n");
+  // Switching the watch on does not look at the clipboard.
+  SendMessageA(form->kansi.Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form->MonitorOn);
+  EXPECT_TRUE(form->OptionRec.Kansi);
+  EXPECT_TRUE(form->N2.Checked());
+  form->chclip();
+  EXPECT_FALSE(FileExists(Saved("貼")));
+}
+
+TEST_F(MainFormTest, TheMenusWatchItemSwitchesTheWatchAndTheTimersInterval) {
+  TOptionRecord rec = Options();
+  rec.Atc = true;
+  rec.AcType = 1;
+  Start(rec);
+  form->N2.Click();
+  EXPECT_TRUE(form->N2.Checked());
+  EXPECT_TRUE(form->kansi.Checked());
+  EXPECT_TRUE(form->OptionRec.Kansi);
+  EXPECT_TRUE(form->MonitorOn);
+  EXPECT_EQ(form->Tim.Interval(), 1000u);
+  EXPECT_TRUE(form->Tim.Running());
+  form->N2.Click();
+  EXPECT_FALSE(form->kansi.Checked());
+  EXPECT_FALSE(form->MonitorOn);
+  EXPECT_EQ(form->Tim.Interval(), 0u);
+  EXPECT_TRUE(form->Tim.Enabled());
+  EXPECT_FALSE(form->Tim.Running());
+  // The check box alone leaves the interval.
+  SendMessageA(form->kansi.Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(form->N2.Checked());
+  EXPECT_EQ(form->Tim.Interval(), 0u);
+}
+
+TEST_F(MainFormTest, TheOptionsButtonAppliesTheOptionsAgainAndLooksAtTheClipboard) {
+  TOptionRecord rec = Options();
+  rec.Dirs += "C:\\\r\n";
+  rec.Kansi = true;
+  Start(rec);
+  form->ComboBox1.SetItemIndex(1);
+  // A change that the watch did not act on.
+  form->MonitorOn = false;
+  SetClipText("後\r\nhttp://example.com/after\r\n");
+  SendMessageA(form->Handle(), WM_DRAWCLIPBOARD, 0, 0);
+  ASSERT_FALSE(FileExists(Saved("後")));
+  SendMessageA(form->optionb.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form->ComboBox1.ItemIndex(), 0);
+  EXPECT_TRUE(form->MonitorOn);
+  EXPECT_EQ(ReadFileBytes(Saved("後")), ShortcutBytes("http://example.com/after"));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainFormTest, RestoreFromTheMenuBringsTheWindowBack) {
+  TOptionRecord rec = Options();
+  rec.Min = true;
+  Start(rec);
+  EXPECT_EQ(form->WindowState(), TWindowState::Minimized);
+  app->Minimize();
+  form->N5.Click();
+  EXPECT_EQ(form->WindowState(), TWindowState::Normal);
+  EXPECT_FALSE(app->Minimized());
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_EQ(GetForegroundWindow(), form->Handle());
+}
+
+TEST_F(MainFormTest, ClosingWritesTheOptionsAndEndsTheProgram) {
+  TOptionRecord rec = Options();
+  Start(rec);
+  DeleteFileA((Folder() + "IXO.ini").c_str());
+  SendMessageA(form->kansi.Handle(), BM_CLICK, 0, 0);
+  SendMessageA(form->closeb.Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(app->Terminated());
+  const TOptionRecord saved = LoadOptionsFrom(Folder());
+  EXPECT_TRUE(saved.Kansi);
+  EXPECT_EQ(saved.Dirs, rec.Dirs);
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainFormTest, ACloseThatCannotWriteTheOptionsIsAbandoned) {
+  Start(Options());
+  // A folder where the settings file should be: it cannot be written.
+  DeleteFileA((Folder() + "IXO.ini").c_str());
+  ASSERT_TRUE(CreateDirectoryA((Folder() + "IXO.ini").c_str(), nullptr));
+  EXPECT_THROW(form->Close1.Click(), Error);
+  SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_FALSE(app->Terminated());
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_NE(errors[0].find("IXO.ini"), std::string::npos);
+  EXPECT_TRUE(IsWindow(form->Handle()));
+  RemoveDirectoryA((Folder() + "IXO.ini").c_str());
+  SendMessageA(form->Handle(), WM_CLOSE, 0, 0);
+  EXPECT_TRUE(app->Terminated());
+  EXPECT_TRUE(FileExists(Folder() + "IXO.ini"));
+}
+
+TEST_F(MainFormTest, TheEndOfTheSessionWritesTheOptionsWithoutAnyBox) {
+  Start(Options());
+  SendMessageA(form->kansi.Handle(), BM_CLICK, 0, 0);
+  DeleteFileA((Folder() + "IXO.ini").c_str());
+  EXPECT_EQ(SendMessageA(form->Handle(), WM_QUERYENDSESSION, 0, 0), TRUE);
+  SendMessageA(form->Handle(), WM_ENDSESSION, FALSE, 0);
+  EXPECT_FALSE(FileExists(Folder() + "IXO.ini"));
+  SendMessageA(form->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+  EXPECT_TRUE(LoadOptionsFrom(Folder()).Kansi);
+
+  // A folder in the way: the session still ends, and no box holds it up.
+  DeleteFileA((Folder() + "IXO.ini").c_str());
+  CreateDirectoryA((Folder() + "IXO.ini").c_str(), nullptr);
+  SendMessageA(form->Handle(), WM_ENDSESSION, TRUE, 0);
+  EXPECT_TRUE(errors.empty());
+  RemoveDirectoryA((Folder() + "IXO.ini").c_str());
+}
+
+TEST_F(MainFormTest, ATitleDeleteFileThatCannotBeReadStopsTheStartWithoutWritingAnything) {
+  SaveOptionsTo(Folder(), Options());
+  DeleteFileA((Folder() + "IXO.ini").c_str());
+  const std::string tei = Folder() + "IXO.tei";
+  HANDLE locked = CreateFileA(tei.c_str(), GENERIC_READ | GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                              FILE_ATTRIBUTE_NORMAL, nullptr);
+  ASSERT_NE(locked, INVALID_HANDLE_VALUE);
+  std::string message;
+  try {
+    TForm1 failed(Folder());
+  } catch (const Error& e) {
+    message = e.what();
+  }
+  CloseHandle(locked);
+  EXPECT_EQ(message, "ファイル " + tei + " は開けません");
+  EXPECT_EQ(FindWindowA("TForm1", nullptr), nullptr);
+  EXPECT_EQ(app->MainForm(), nullptr);
+  EXPECT_FALSE(FileExists(Folder() + "IXO.ini"));
+}
+
+TEST_F(MainFormTest, ANewDpiScalesTheWholeWindow) {
+  Start(Options());
+  RECT suggested{50, 50, 650, 290};
+  SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
+               reinterpret_cast<LPARAM>(&suggested));
+  const RECT edit = PlaceOf(form->Edit1.Handle());
+  EXPECT_EQ(edit.left, 130);
+  EXPECT_EQ(edit.top, 12);
+  EXPECT_EQ(edit.right - edit.left, 502);
+  LOGFONTA lf;
+  FaceOf(form->kansi.Handle(), &lf);
+  EXPECT_EQ(lf.lfHeight, -24);
+  const RECT label = PlaceOf(form->Label1.Handle());
+  EXPECT_EQ(label.right, 122);
+}
+
+}  // namespace
+}  // namespace ixo

@@ -1,0 +1,79 @@
+// The bottom of the program's window layer: an object that owns one window
+// handle and receives that window's messages through a virtual hook, plus the
+// dots-per-inch arithmetic every form and control needs.
+//
+// One static window procedure serves every window class of the program: it
+// finds the object stored at WM_NCCREATE, calls its WndProc, and catches an
+// ixo::Error thrown by any handler so that it ends in the application's error
+// box instead of unwinding through the system's own code.
+#pragma once
+
+#include <windows.h>
+
+#include <string>
+#include <string_view>
+
+#include "core/error.h"
+
+namespace ixo {
+
+// Positions and sizes are designed at 96 dots per inch and scaled to the
+// monitor a window is on.
+inline constexpr UINT kDesignDpi = 96;
+
+inline int ScaleForDpi(int value, UINT dpi) {
+  return MulDiv(value, static_cast<int>(dpi), static_cast<int>(kDesignDpi));
+}
+
+// The window's dots per inch (GetDpiForWindow where the system has it,
+// otherwise 96).
+UINT WindowDpi(HWND hwnd);
+
+// The outer size of a window whose client area is `clientWidth` x
+// `clientHeight`, for the frame that `style` and `exStyle` give at `dpi`.
+SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
+
+// Where every ixo::Error caught in a window procedure goes: the current
+// application's error box (defined with the application object).
+void HandleException(const Error& error);
+
+class TWindow {
+ public:
+  TWindow() = default;
+  TWindow(const TWindow&) = delete;
+  TWindow& operator=(const TWindow&) = delete;
+  virtual ~TWindow();
+
+  HWND Handle() const { return hwnd_; }
+  // The object that owns `hwnd`, or nullptr for a window of someone else.
+  static TWindow* FromHandle(HWND hwnd);
+
+ protected:
+  struct CreateArgs {
+    const char* className = nullptr;  // registered on first use
+    std::string caption;
+    DWORD style = 0;
+    DWORD exStyle = 0;
+    int x = CW_USEDEFAULT;
+    int y = CW_USEDEFAULT;
+    int width = 0;
+    int height = 0;
+    HWND owner = nullptr;
+    HICON icon = nullptr;  // class icons, taken at registration
+    HICON smallIcon = nullptr;
+  };
+  void CreateHandle(const CreateArgs& args);
+  // Destroys the window now. A derived class calls it first thing in its
+  // destructor, so that the messages of the destruction still find it whole.
+  void DestroyHandle();
+
+  // Every message of the window; the default is the system's.
+  virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
+  LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
+
+ private:
+  static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  HWND hwnd_ = nullptr;
+};
+
+}  // namespace ixo

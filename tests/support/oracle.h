@@ -1,0 +1,46 @@
+// The Part 1.1 and 1.2 algorithms transcribed step by step, with no regard
+// for speed: the reference that the tests, the fuzzers and the benchmark
+// compare the real routines against. Portable C++ (native and Windows).
+//
+// JDeleteAll and JReplaceAll search again from the start after every change
+// and are quadratic; keep their inputs small.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "core/extract.h"
+#include "core/linelist.h"
+
+namespace ixo::oracle {
+
+bool IsTrailByte(std::string_view s, int32_t i);
+int32_t JLength(std::string_view s);
+int32_t JPos(std::string_view sub, std::string_view s);
+void JInsert(std::string_view ins, std::string& t, int32_t pos);
+void JDelete(std::string& t, int32_t pos, int32_t count);
+void JTrimLeft(std::string& t);
+void JTrimRight(std::string& t);
+std::string JTrim(std::string_view s);
+void JReplaceAll(std::string& t, std::string_view search, std::string_view repl);
+void JDeleteAll(std::string& t, std::string_view search);
+
+// JReplaceAll that gives up after `maxSteps` replacements (false then, with
+// `t` as it stood): a replacement may bring the search string back forever.
+bool JReplaceAllBounded(std::string& t, std::string_view search, std::string_view repl,
+                        int64_t maxSteps);
+
+// The line list's cutting and joining, as the Overview words them.
+std::vector<std::string> SplitLines(std::string_view text);
+std::string JoinLines(const std::vector<std::string>& lines);
+
+// Part 1.2. The oracle keeps its own URLCharSet.
+TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines);
+std::string ExtractTitle(const LineList& lines, const LineList& delList, int urlLine, int urlPos,
+                         int urlLength);
+std::string UniqueChars(std::string_view s);
+bool IsURLChar(std::string_view c);
+
+}  // namespace ixo::oracle

@@ -1,0 +1,142 @@
+#include "win_ui.h"
+
+#include <fstream>
+#include <sstream>
+
+namespace ixo::test {
+
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  for (;;) {
+    PumpPending();
+    if (done()) return true;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= end) return false;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(end - now, 10)),
+                              QS_ALLINPUT);
+  }
+}
+
+void PumpPending() {
+  if (HasApplication()) {
+    Application().ProcessMessages();
+    return;
+  }
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+std::optional<std::string> ReadFileBytes(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  if (!in) return std::nullopt;
+  std::ostringstream out;
+  out << in.rdbuf();
+  return out.str();
+}
+
+void WriteFileBytes(const std::string& path, const std::string& bytes) {
+  std::ofstream out(path, std::ios::binary);
+  out << bytes;
+}
+
+bool FileExists(const std::string& path) {
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+void UiTest::SetUp() {
+  app = std::make_unique<TApplication>();
+  app->SetErrorPresenter([this](const std::string& text) { errors.push_back(text); });
+}
+
+void UiTest::TearDown() {
+  app.reset();
+  // Nothing of one test may reach the next.
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  }
+}
+
+namespace {
+
+struct OtherThreadStart {
+  HWND* hwnd;
+  HANDLE ready;
+};
+
+DWORD WINAPI OtherThreadMain(void* param) {
+  auto* start = static_cast<OtherThreadStart*>(param);
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "IxoTestOtherThread";
+  RegisterClassA(&wc);
+  *start->hwnd = CreateWindowExA(0, wc.lpszClassName, "other", WS_OVERLAPPEDWINDOW, 600, 400, 120,
+                                 80, nullptr, nullptr, wc.hInstance, nullptr);
+  SetEvent(start->ready);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    if (msg.message == WM_APP) {
+      ShowWindow(msg.hwnd, SW_SHOW);
+      SetForegroundWindow(msg.hwnd);
+      SetEvent(start->ready);
+      continue;
+    }
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  DestroyWindow(*start->hwnd);
+  delete start;
+  return 0;
+}
+
+}  // namespace
+
+OtherThreadWindow::OtherThreadWindow() {
+  ready_ = CreateEventA(nullptr, FALSE, FALSE, nullptr);
+  thread_ = CreateThread(nullptr, 0, OtherThreadMain, new OtherThreadStart{&hwnd_, ready_}, 0,
+                         &threadId_);
+  WaitForSingleObject(ready_, 20000);
+}
+
+OtherThreadWindow::~OtherThreadWindow() {
+  PostThreadMessageA(threadId_, WM_QUIT, 0, 0);
+  // The other thread may be sending to ours as it goes (activation): keep
+  // handling messages while it ends.
+  while (MsgWaitForMultipleObjects(1, &thread_, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+    PumpPending();
+  }
+  CloseHandle(thread_);
+  CloseHandle(ready_);
+}
+
+void OtherThreadWindow::Activate() {
+  PostMessageA(hwnd_, WM_APP, 0, 0);
+  while (MsgWaitForMultipleObjects(1, &ready_, FALSE, 20000, QS_ALLINPUT) == WAIT_OBJECT_0 + 1) {
+    PumpPending();
+  }
+}
+
+}  // namespace ixo::test
+
+namespace ixo::test {
+
+TestForm::TestForm(const char* caption) {
+  FormArgs args;
+  args.className = "IxoTestForm";
+  args.caption = caption;
+  args.width = 320;
+  args.height = 200;
+  args.font = {"MS UI Gothic", 12};
+  CreateForm(args);
+  label.Create(*this, {.caption = "&Name", .bounds = {8, 10, 40, 12}});
+  edit.Create(*this, {.caption = "text", .bounds = {60, 6, 120, 20}});
+  button.Create(*this, {.caption = "OK", .bounds = {190, 6, 75, 25}});
+  check.Create(*this, {.caption = "check", .bounds = {8, 40, 100, 17}});
+  combo.Create(*this, {.bounds = {8, 70, 200, 20}}, 10);
+}
+
+}  // namespace ixo::test

@@ -1,0 +1,84 @@
+// Helpers for the tests that drive real windows: message pumping with a
+// bound, an application per test whose error box records instead of
+// showing, and small file helpers.
+#pragma once
+
+#include <windows.h>
+
+#include <functional>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include <gtest/gtest.h>
+
+#include "ui/app.h"
+
+namespace ixo::test {
+
+// Handles the thread's messages until `done` is true or `timeoutMs` passed;
+// true when `done` came true.
+bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
+// Handles the messages already waiting.
+void PumpPending();
+
+std::optional<std::string> ReadFileBytes(const std::string& path);
+void WriteFileBytes(const std::string& path, const std::string& bytes);
+bool FileExists(const std::string& path);
+
+// An application for one test; every error box is recorded in `errors`.
+class UiTest : public ::testing::Test {
+ protected:
+  void SetUp() override;
+  void TearDown() override;
+  std::unique_ptr<TApplication> app;
+  std::vector<std::string> errors;
+};
+
+// A plain top-level window of a thread of its own: activating it takes the
+// activation away from the program's thread, as another program does.
+class OtherThreadWindow {
+ public:
+  OtherThreadWindow();
+  ~OtherThreadWindow();
+  HWND Handle() const { return hwnd_; }
+  // Makes it the foreground window (from its own thread).
+  void Activate();
+
+ private:
+  HANDLE thread_ = nullptr;
+  DWORD threadId_ = 0;
+  HWND hwnd_ = nullptr;
+  HANDLE ready_ = nullptr;
+};
+
+}  // namespace ixo::test
+
+#include "ui/controls.h"
+#include "ui/form.h"
+
+namespace ixo::test {
+
+// A form of the tests' own, with one control of each kind.
+class TestForm : public TForm {
+ public:
+  explicit TestForm(const char* caption = "test form");
+  ~TestForm() override { DestroyHandle(); }
+
+  TLabel label;
+  TEdit edit;
+  TButton button;
+  TCheckBox check;
+  TComboBox combo;
+  std::function<void(TCloseAction&)> onClose;
+
+  using TForm::ApplyDpi;
+
+ protected:
+  void FormClose(TCloseAction& action) override {
+    if (onClose) onClose(action);
+  }
+};
+
+}  // namespace ixo::test
