@@ -52,6 +52,11 @@ mkdir -p "$WINEPREFIX"
 wineserver -p >/dev/null 2>&1 </dev/null
 if [ ! -f "$WINEPREFIX/system.reg" ]; then
   wineboot -i >/dev/null 2>&1 </dev/null
+else
+  # The prefix's services are started here, apart, as the server is: started
+  # by the first program of a command whose output goes through a pipe (the
+  # test listing of CTest), they would hold that pipe open until the end.
+  wineboot >/dev/null 2>&1 </dev/null
 fi
 # With no window manager, Wine waits two seconds for one each time a managed
 # window is hidden: on the private display windows are left unmanaged. On the

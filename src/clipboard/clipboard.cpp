@@ -19,8 +19,9 @@ constexpr DWORD kOpenRetryMs = 10;
 constexpr char kOwnerClass[] = "IxoClipboardOwner";
 
 // A message-only window of the calling thread that owns what the program
-// puts on the clipboard: a clipboard opened without a window cannot be given
-// contents of its own on every version of Windows.
+// puts on the clipboard: emptying a clipboard opened without a window leaves
+// it without an owner, and Windows documents SetClipboardData as failing
+// then.
 HWND OwnerWindow() {
   static const ATOM registered = [] {
     WNDCLASSA wc = {};

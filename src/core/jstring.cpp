@@ -3,23 +3,30 @@
 // The Part describes JDeleteAll and JReplaceAll as loops that search again
 // from the start of the string after every change. Followed literally that is
 // quadratic (a title of 500,000 stars). The versions here make one pass from
-// left to right and give byte for byte the same result:
+// left to right and give byte for byte the same result.
 //
-// The string is read character by character (the character rule of the data
-// model, decided from the first byte) and each character is appended to an
-// output buffer O. Invariant: O is a prefix of the string the literal loop
-// would hold at this point, it ends on a character boundary of that string,
-// and no occurrence of the search string that begins a character lies wholly
-// inside O. All occurrences have the same length, so those ending inside O
-// begin before every other one: after a character is appended, the earliest
-// occurrence of the whole string, if it ends inside O, ends inside the newly
-// appended character -- after its first byte (a search string ending in a
-// lone lead byte) or after its last -- and is found by looking back from
-// there. Its deletion (JLength(search) characters) always reaches exactly to
-// the end of O: when the match ends after a lead byte, the trail byte goes
-// with it. O is then cut back to the start of the occurrence and, for
-// JReplaceAll, the replacement becomes the next input. Character starts of O
-// are kept in a parallel array, so the look-back costs O(|search|).
+// The output O is built from the input in whole characters (the character
+// rule of the data model, decided from the first byte). Invariant: O followed
+// by the rest of the input is the string the literal loop holds at that
+// point, O ends on one of its character starts, and no occurrence of the
+// search string that begins a character lies wholly inside O. All
+// occurrences have the same length, so the earliest occurrence of the whole
+// string is the earliest of those that end inside O once a character has
+// been appended, and it can only end inside the character just appended:
+// after its last byte, or after its first when the search string ends in a
+// lone lead byte -- then the deletion of JLength(search) characters takes the
+// trail byte with it. Either way the deletion reaches exactly to the end of O,
+// which is cut back to the start of the occurrence (a "junction"); for
+// JReplaceAll the replacement becomes the next input. Which bytes of O begin
+// a character is kept beside it, so the look-back costs O(|search|).
+//
+// JDeleteAll avoids the character-by-character work where it can: when no
+// occurrence can begin in O and end in the input (no proper prefix of the
+// search string at a character start near the end of O), or when enough of
+// the input has been appended since the junction that none can cross it,
+// the next occurrence is that of the unchanged input, found by a bytewise
+// search; everything before it is copied at once, and occurrences standing
+// one after another are dropped at once.
 #include "core/jstring.h"
 
 #include <bit>
@@ -427,6 +434,15 @@ bool JDeleteAllTo(std::string_view s, std::string_view search, std::string& out)
       // Nothing of O takes part in the next occurrence: it lies in the
       // input as it stands. Occurrences right at its start go at once, O
       // staying as it is (a line of stars).
+      if (!loneLead && r + m <= n && Same(src + r, pat, m)) {
+        // Occurrences one after another, m bytes each: while a stretch
+        // repeats the m bytes before it, it is made of occurrences.
+        r += m;
+        const size_t chunk = 256 - 256 % m;
+        while (chunk > 0 && r + chunk <= n && std::memcmp(src + r - m, src + r, chunk) == 0) {
+          r += chunk;
+        }
+      }
       while (r + m <= n && Same(src + r, pat, m)) r += m + (loneLead && r + m < n ? 1 : 0);
       if (r < n) p = FindCharMatch(s, r, sub);
     }

@@ -328,5 +328,28 @@ TEST(JStringRandom, CascadesAgreeWithTheOracle) {
   }
 }
 
+// Long runs of one search string with a stray byte here and there: the runs
+// that go at once, a chunk at a time, and what a stray byte does to them.
+TEST(JStringRandom, LongRunsAgreeWithTheOracle) {
+  testgen::Rng rng(99);
+  const char* const searches[] = {"\x81\x9A", "--", "\x81\x40", "ab", "\x9A\x81", "a", "\x81",
+                                  "\x95\x5C", "abc", "a\x81"};
+  for (int iter = 0; iter < 24; ++iter) {
+    const string search = searches[rng.Below(sizeof searches / sizeof searches[0])];
+    string t;
+    const uint32_t runs = 1 + rng.Below(3);
+    for (uint32_t k = 0; k < runs; ++k) {
+      if (rng.Chance(70)) t += testgen::NastyByte(rng);
+      const uint32_t copies = 1 + rng.Below(5000 / static_cast<uint32_t>(search.size()));
+      for (uint32_t c = 0; c < copies; ++c) t += search;
+    }
+    if (rng.Chance(50)) t += testgen::NastyByte(rng);
+    string a = t, b = t;
+    JDeleteAll(a, search);
+    oracle::JDeleteAll(b, search);
+    ASSERT_EQ(a, b) << iter << " " << search;
+  }
+}
+
 }  // namespace
 }  // namespace ixo

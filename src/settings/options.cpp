@@ -101,8 +101,7 @@ std::string ReadWholeFile(const std::string& path) {
   if (!file.valid()) throw Error(FormatMessage1("ファイル %s は開けません", path));
   std::string text;
   LARGE_INTEGER size;
-  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 &&
-      size.QuadPart < (int64_t{1} << 31)) {
+  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < (int64_t{1} << 31)) {
     text.reserve(static_cast<size_t>(size.QuadPart));
   }
   constexpr DWORD kChunk = 1 << 20;
@@ -126,8 +125,8 @@ std::string ReadWholeFile(const std::string& path) {
 // Replaces the file with `text`; Error("ファイル %s を作成できません") when it
 // cannot be created or written.
 void WriteWholeFile(const std::string& path, std::string_view text) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr,
-                              CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr));
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
   if (!file.valid()) throw Error(FormatMessage1("ファイル %s を作成できません", path));
   // A write that stops short (a full disk) must not pass for a saved file.
   bool ok = true;

@@ -56,8 +56,8 @@ std::string ProfileValueText(std::string_view value) {
 std::optional<std::string> ProfileFile::Read(const char* section, const char* key) const {
   std::string buf(kValueBuffer, '\0');
   auto get = [&](const char* def) {
-    const DWORD n = GetPrivateProfileStringA(section, key, def, buf.data(), kValueBuffer,
-                                             path_.c_str());
+    const DWORD n =
+        GetPrivateProfileStringA(section, key, def, buf.data(), kValueBuffer, path_.c_str());
     std::string_view v(buf.data(), n);
     v = v.substr(0, v.find('\0'));
     return std::string(CutAtCharacter(v, kProfileValueMax));
@@ -114,8 +114,7 @@ std::vector<std::string> ProfileFile::KeyNames(const char* section) const {
   return names;
 }
 
-void ProfileFile::WriteString(const char* section, const char* key,
-                              std::string_view value) const {
+void ProfileFile::WriteString(const char* section, const char* key, std::string_view value) const {
   const std::string text = ProfileValueText(value);
   if (!WritePrivateProfileStringA(section, key, text.c_str(), path_.c_str())) {
     throw Error(FormatMessage1("%s に書き込めません", path_));

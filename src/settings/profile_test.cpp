@@ -125,14 +125,13 @@ TEST_F(ProfileFileTest, LongValuesAreCutAt2047Bytes) {
 
 TEST_F(ProfileFileTest, WrittenValuesReadBackTheSame) {
   const ProfileFile ini(dir_.path() + "\\w.ini");
-  const std::string values[] = {"",       "plain",   "  lead",  "trail  ", "\"quoted\"",
-                                "'single'", "\"",      "表\\ソ", "　wide　", "\tx\t"};
+  const std::string values[] = {"",         "plain", "  lead", "trail  ",  "\"quoted\"",
+                                "'single'", "\"",    "表\\ソ", "　wide　", "\tx\t"};
   for (size_t i = 0; i < std::size(values); ++i) {
     ini.WriteString("S", (Numbered("K", i)).c_str(), values[i]);
   }
   for (size_t i = 0; i < std::size(values); ++i) {
-    EXPECT_EQ(ini.Read("S", (Numbered("K", i)).c_str()),
-              std::optional<std::string>(values[i]))
+    EXPECT_EQ(ini.Read("S", (Numbered("K", i)).c_str()), std::optional<std::string>(values[i]))
         << values[i];
   }
   // A line break inside a value makes no key of its own.

@@ -205,10 +205,15 @@ void TApplication::Minimize() {
 
 void TApplication::Restore() {
   if (!Minimized()) return;
-  ShowWindow(Handle(), SW_RESTORE);
+  // Restored without activation: the activation goes straight to the form
+  // the user works in, not through the taskbar window, which the tray mode
+  // hides again at once.
+  ShowWindow(Handle(), SW_SHOWNOACTIVATE);
   SetWindowPos(Handle(), nullptr, GetSystemMetrics(SM_CXSCREEN) / 2,
                GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
   ShowOwnedPopups(Handle(), TRUE);
+  TForm* form = ModalForm() ? ModalForm() : mainForm_;
+  if (form && form->Handle() && IsWindowVisible(form->Handle())) SetActiveWindow(form->Handle());
   if (OnRestore) OnRestore();
 }
 

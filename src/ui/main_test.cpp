@@ -98,8 +98,12 @@ TEST_F(MainFormTest, LaysTheWindowOutAsDesigned) {
   };
   for (const auto& l : labels) {
     const RECT r = PlaceOf(l.label->Handle());
-    if (l.left >= 0) EXPECT_EQ(r.left, l.left) << l.text;
-    if (l.right >= 0) EXPECT_EQ(r.right, l.right) << l.text;
+    if (l.left >= 0) {
+      EXPECT_EQ(r.left, l.left) << l.text;
+    }
+    if (l.right >= 0) {
+      EXPECT_EQ(r.right, l.right) << l.text;
+    }
     EXPECT_EQ(r.top, l.top) << l.text;
     EXPECT_EQ(WindowText(l.label->Handle()), l.text);
     EXPECT_EQ(FaceOf(l.label->Handle()), l.face);

@@ -64,10 +64,13 @@ void TForm1::AppOnRestore() {
 
 void TForm1::BringUp() {
   Application().Restore();
-  SetForegroundWindow(Handle());
   // While the options dialog is open, the icon and its menu only bring the
   // dialog to the front: the dialog's caller still works on OptionRec.
-  if (TForm* modal = Application().ModalForm()) modal->BringToFront();
+  if (TForm* modal = Application().ModalForm()) {
+    modal->BringToFront();
+  } else {
+    SetForegroundWindow(Handle());
+  }
 }
 
 LRESULT TForm1::WMTrayIcon(WPARAM wParam, LPARAM lParam) {

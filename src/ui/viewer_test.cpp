@@ -36,9 +36,12 @@ class TestViewer {
     if (joined_) ChangeClipboardChain(hwnd_, next);
     DestroyWindow(hwnd_);
   }
+  // Joins the chain; the notice that the join itself brings is not counted.
   void Join() {
     joined_ = true;
     next = SetClipboardViewer(hwnd_);
+    PumpPending();
+    draws.clear();
   }
   HWND Handle() const { return hwnd_; }
 

@@ -1,0 +1,387 @@
+#include "ui/dialog_controls.h"
+
+#include <commctrl.h>
+
+#include <cstring>
+
+#include "core/error.h"
+
+namespace ixo {
+namespace {
+
+constexpr const char* kContainerClass = "IxoContainer";
+
+void RegisterContainerClass() {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExA(GetModuleHandleA(nullptr), kContainerClass, &existing)) return;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = kContainerClass;
+  RegisterClassExA(&wc);
+}
+
+// The input method has no context in `hwnd`, so that typing there gives
+// plain half-width characters. Looked up at run time: imm32 comes with
+// user32 on every system, but the program does not link it.
+void SwitchImeOff(HWND hwnd) {
+  using AssociateFn = HANDLE(WINAPI*)(HWND, HANDLE);
+  static const AssociateFn associate = [] {
+    HMODULE imm = GetModuleHandleA("imm32.dll");
+    if (!imm) imm = LoadLibraryA("imm32.dll");
+    return imm ? reinterpret_cast<AssociateFn>(
+                     reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContext")))
+               : nullptr;
+  }();
+  if (associate) associate(hwnd, nullptr);
+}
+
+DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)); }
+
+bool IsRadioButton(HWND hwnd) {
+  char cls[16] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (lstrcmpiA(cls, "Button") != 0) return false;
+  const DWORD type = StyleOf(hwnd) & BS_TYPEMASK;
+  return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
+}
+
+}  // namespace
+
+// --- TContainer -------------------------------------------------------------
+
+void TContainer::CreateContainer(TForm& form, const ControlArgs& args, DWORD style) {
+  RegisterContainerClass();
+  CreateNative(form, args, {kContainerClass, WS_CLIPSIBLINGS | style, WS_EX_CONTROLPARENT});
+}
+
+LRESULT TContainer::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  switch (msg) {
+    case WM_CLOSE:
+      // A multi-line edit posts WM_CLOSE to its parent on Escape, meant for
+      // a dialog box; on a page it would destroy the page.
+      return 0;
+    case WM_VSCROLL:
+    case WM_HSCROLL:
+      if (auto* upDown = dynamic_cast<TUpDown*>(FromHandle(reinterpret_cast<HWND>(lParam)))) {
+        upDown->Scrolled(LOWORD(wParam));
+        return 0;
+      }
+      break;
+  }
+  return TControl::ControlProc(msg, wParam, lParam);
+}
+
+// --- TPageControl -----------------------------------------------------------
+
+void TPageControl::Create(TForm& form, const ControlArgs& args) {
+  CreateNative(form, args, {WC_TABCONTROLA, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT});
+}
+
+void TPageControl::AddPage(TTabSheet* page, const std::string& caption) {
+  TCITEMA item{};
+  item.mask = TCIF_TEXT;
+  item.pszText = const_cast<char*>(caption.c_str());
+  SendMessageA(Handle(), TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item));
+  pages_.push_back(page);
+  if (pages_.size() == 1) SendMessageA(Handle(), TCM_SETCURSEL, 0, 0);
+}
+
+int TPageControl::ActivePageIndex() const {
+  return static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
+}
+
+void TPageControl::SetActivePageIndex(int index) {
+  if (index < 0 || index >= PageCount()) return;
+  SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  ShowActivePage();
+}
+
+RECT TPageControl::DisplayRect() const {
+  RECT r;
+  GetClientRect(Handle(), &r);
+  SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  return r;
+}
+
+void TPageControl::ShowActivePage() {
+  const int active = ActivePageIndex();
+  // The new page shows before the old one hides, so that the focus can stay
+  // on the page when it was there.
+  for (int i = 0; i < PageCount(); ++i) {
+    if (i == active) Page(i)->SetVisible(true);
+  }
+  for (int i = 0; i < PageCount(); ++i) {
+    if (i != active) Page(i)->SetVisible(false);
+  }
+}
+
+LRESULT TPageControl::Notify(const NMHDR& header) {
+  if (header.code == TCN_SELCHANGE) ShowActivePage();
+  return 0;
+}
+
+// --- TTabSheet --------------------------------------------------------------
+
+void TTabSheet::Create(TForm& form, TPageControl& pages, std::string_view caption) {
+  pages_ = &pages;
+  const bool first = pages.PageCount() == 0;
+  pages.AddPage(this, std::string(caption));
+  CreateContainer(form, {.caption = std::string(caption), .parent = &pages, .visible = first});
+}
+
+void TTabSheet::Rescale() {
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Form()->FontHandle(Font())), TRUE);
+  const RECT r = pages_->DisplayRect();
+  SetWindowPos(Handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+// --- TPanel -----------------------------------------------------------------
+
+void TPanel::Create(TForm& form, const ControlArgs& args) { CreateContainer(form, args); }
+
+LRESULT TPanel::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(Handle(), &ps);
+    RECT r;
+    GetClientRect(Handle(), &r);
+    // Lowered outside, raised inside: an etched frame.
+    DrawEdge(dc, &r, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
+    EndPaint(Handle(), &ps);
+    return 0;
+  }
+  return TContainer::ControlProc(msg, wParam, lParam);
+}
+
+// --- TChangeEdit ------------------------------------------------------------
+
+void TChangeEdit::Create(TForm& form, const ControlArgs& args, bool imeOff) {
+  TEdit::Create(form, args);
+  if (imeOff) SwitchImeOff(Handle());
+}
+
+void TChangeEdit::Command(WORD code) {
+  if (code == EN_CHANGE && OnChange) OnChange();
+}
+
+// --- TColorLabel ------------------------------------------------------------
+
+void TColorLabel::Create(TForm& form, const ControlArgs& args, COLORREF color,
+                         const LabelStyle& style) {
+  color_ = color;
+  TLabel::Create(form, args, style);
+}
+
+HBRUSH TColorLabel::CtlColor(HDC dc) {
+  SetTextColor(dc, color_);
+  SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+  return GetSysColorBrush(COLOR_BTNFACE);
+}
+
+// --- TListBox ---------------------------------------------------------------
+
+void TListBox::Create(TForm& form, const ControlArgs& args, int itemHeight) {
+  itemHeight_ = itemHeight;
+  CreateNative(form, args,
+               {"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+                WS_EX_CLIENTEDGE});
+}
+
+void TListBox::Rescale() {
+  TControl::Rescale();
+  if (itemHeight_ > 0) SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, Form()->Scale(itemHeight_));
+}
+
+void TListBox::Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }
+
+void TListBox::Add(std::string_view item) { Insert(-1, item); }
+
+void TListBox::Insert(int index, std::string_view item) {
+  SendMessageA(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(std::string(item).c_str()));
+}
+
+void TListBox::Delete(int index) {
+  SendMessageA(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+}
+
+void TListBox::Move(int from, int to) {
+  const std::string item = Item(from);
+  Delete(from);
+  Insert(to, item);
+}
+
+int TListBox::Count() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
+
+std::string TListBox::Item(int index) const {
+  const LRESULT length = SendMessageA(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+  if (length == LB_ERR) return {};
+  std::string text(static_cast<size_t>(length) + 1, '\0');
+  const LRESULT got = SendMessageA(Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
+                                   reinterpret_cast<LPARAM>(text.data()));
+  text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
+  return text;
+}
+
+std::vector<std::string> TListBox::Items() const {
+  std::vector<std::string> items;
+  const int n = Count();
+  for (int i = 0; i < n; ++i) items.push_back(Item(i));
+  return items;
+}
+
+void TListBox::SetItemsText(std::string_view text) {
+  Clear();
+  const LineList lines(text);
+  for (const std::string& line : lines.Lines()) Add(line);
+}
+
+std::string TListBox::ItemsText() const {
+  std::string text;
+  for (const std::string& item : Items()) text += item + "\r\n";
+  return text;
+}
+
+int TListBox::ItemIndex() const {
+  return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));
+}
+
+void TListBox::SetItemIndex(int index) {
+  SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+}
+
+// --- TMemo ------------------------------------------------------------------
+
+void TMemo::Create(TForm& form, const ControlArgs& args, const MemoStyle& style) {
+  readOnly_ = style.readOnly;
+  DWORD native = WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
+  if (style.scrollBars) native |= WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL;
+  if (style.readOnly) native |= ES_READONLY;
+  CreateNative(form, args, {"EDIT", native, WS_EX_CLIENTEDGE});
+  // As much text as the system can hold, not the 30000 bytes of the
+  // default limit (which would stop the user's typing, not the program's).
+  SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
+}
+
+void TMemo::SetMemoText(std::string_view text) {
+  const std::string value(text);
+  const LRESULT ok = SendMessageA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+  // The edit takes the text up to its first zero byte.
+  const int wanted = static_cast<int>(std::strlen(value.c_str()));
+  if (!ok || GetWindowTextLengthA(Handle()) != wanted) {
+    throw Error("文字列の大きさが メモ の制限を越えました");
+  }
+}
+
+HBRUSH TMemo::CtlColor(HDC dc) {
+  if (!readOnly_) return nullptr;
+  // A read-only edit would be grey; the memo keeps the colours of a box.
+  SetTextColor(dc, GetSysColor(COLOR_WINDOWTEXT));
+  SetBkColor(dc, GetSysColor(COLOR_WINDOW));
+  return GetSysColorBrush(COLOR_WINDOW);
+}
+
+LRESULT TMemo::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  if (msg == WM_GETDLGCODE) {
+    LRESULT code = CallNative(msg, wParam, lParam);
+    // A multi-line edit wants every key; Tab and Escape stay the dialog's,
+    // so that Tab moves on and Escape never reaches the edit (which would
+    // post WM_CLOSE to its parent).
+    const MSG* key = reinterpret_cast<const MSG*>(lParam);
+    if (key && (key->message == WM_KEYDOWN || key->message == WM_CHAR) &&
+        (key->wParam == VK_TAB || key->wParam == VK_ESCAPE)) {
+      code &= ~(DLGC_WANTALLKEYS | DLGC_WANTTAB);
+    }
+    return code;
+  }
+  return TControl::ControlProc(msg, wParam, lParam);
+}
+
+// --- TRadioButton -----------------------------------------------------------
+
+void TRadioButton::Create(TForm& form, const ControlArgs& args, bool startsGroup) {
+  CreateNative(form, args, {"BUTTON", BS_AUTORADIOBUTTON | (startsGroup ? WS_GROUP : 0u)});
+}
+
+bool TRadioButton::Checked() const {
+  return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+}
+
+std::vector<HWND> TRadioButton::Group() const {
+  // Back to the sibling that starts the group, then on to the next start.
+  HWND start = Handle();
+  while (!(StyleOf(start) & WS_GROUP)) {
+    HWND previous = GetWindow(start, GW_HWNDPREV);
+    if (!previous) break;
+    start = previous;
+  }
+  std::vector<HWND> group;
+  for (HWND w = start; w; w = GetWindow(w, GW_HWNDNEXT)) {
+    if (w != start && (StyleOf(w) & WS_GROUP)) break;
+    if (IsRadioButton(w)) group.push_back(w);
+  }
+  return group;
+}
+
+void TRadioButton::UpdateTabStops() const {
+  for (HWND w : Group()) {
+    const bool checked = SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const DWORD style = StyleOf(w);
+    SetWindowLongPtrA(w, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+  }
+}
+
+void TRadioButton::SetChecked(bool checked) {
+  if (checked) {
+    for (HWND w : Group()) {
+      if (w != Handle()) SendMessageA(w, BM_SETCHECK, BST_UNCHECKED, 0);
+    }
+  }
+  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  UpdateTabStops();
+}
+
+void TRadioButton::Command(WORD code) {
+  // The button has checked itself and cleared the others of its group.
+  if (code == BN_CLICKED) UpdateTabStops();
+}
+
+// --- TUpDown ----------------------------------------------------------------
+
+void TUpDown::Create(TForm& form, const ControlArgs& args, int min, int max, int position) {
+  min_ = min;
+  max_ = max;
+  CreateNative(form, args, {UPDOWN_CLASSA, UDS_ARROWKEYS});
+  SendMessageA(Handle(), UDM_SETRANGE32, static_cast<WPARAM>(min), max);
+  SetPosition(position);
+}
+
+int TUpDown::Position() const {
+  return static_cast<int>(SendMessageA(Handle(), UDM_GETPOS32, 0, 0));
+}
+
+void TUpDown::SetPosition(int position) {
+  if (position < min_) position = min_;
+  if (position > max_) position = max_;
+  SendMessageA(Handle(), UDM_SETPOS32, 0, position);
+}
+
+LRESULT TUpDown::Notify(const NMHDR& header) {
+  if (header.code == static_cast<UINT>(UDN_DELTAPOS)) {
+    const auto& change = reinterpret_cast<const NMUPDOWN&>(header);
+    lastButton_ = change.iDelta < 0 ? btPrev : btNext;
+  }
+  return 0;  // the step is allowed
+}
+
+void TUpDown::Scrolled(WORD code) {
+  if (code == SB_THUMBPOSITION && OnClick) OnClick(lastButton_);
+}
+
+}  // namespace ixo
