@@ -60,5 +60,8 @@ fuzz: deps build/fuzz/build.ninja
 	@cmake --build build/fuzz -j $(JOBS)
 	@tools/fuzz.sh build/fuzz $(FUZZ_SECONDS)
 
+dist: deps win
+	@tools/dist.sh
+
 clean:
 	rm -rf build

@@ -2,7 +2,7 @@
 //
 // Input: byte 0 and 1 give the lengths (mod 8) of the search string and the
 // replacement, bytes 2 and 3 a position and a count (signed), then the search
-// string, the replacement and the text, which is cut to 2 KB so that the
+// string, the replacement and the text, which is cut to 1 KB so that the
 // quadratic literal loops stay quick.
 #include <cstddef>
 #include <cstdint>
@@ -41,7 +41,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string search = take(searchLen);
   const std::string repl = take(replLen);
   std::string text = take(size - k);
-  if (text.size() > 2048) text.resize(2048);
+  if (text.size() > 1024) text.resize(1024);
 
   namespace o = ixo::oracle;
   Check(ixo::JLength(text) == o::JLength(text), "JLength");

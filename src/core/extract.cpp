@@ -3,6 +3,8 @@
 
 #include <cstdint>
 #include <cstring>
+#include <utility>
+#include <vector>
 
 #include "core/jstring.h"
 
@@ -42,9 +44,21 @@ void DeleteBytes(std::string& s, int index, int count) {
   s.erase(static_cast<size_t>(index) - 1, static_cast<size_t>(count));
 }
 
-// Sets present[b] for every byte b of s. Eight bytes at a time, passing
-// over a word that repeats the one before (the long lines of one character).
-void MarkPresent(std::string_view s, bool* present) {
+// A set of byte values.
+struct ByteSet {
+  uint64_t bits[4] = {};
+  void Add(unsigned char b) { bits[b >> 6] |= uint64_t{1} << (b & 63); }
+  // Every byte of `other` is in this set.
+  bool Holds(const ByteSet& other) const {
+    return ((other.bits[0] & ~bits[0]) | (other.bits[1] & ~bits[1]) | (other.bits[2] & ~bits[2]) |
+            (other.bits[3] & ~bits[3])) == 0;
+  }
+};
+
+// The bytes of s. Eight bytes at a time, passing over a word that repeats the
+// one before (the long lines of one character).
+ByteSet BytesOf(std::string_view s) {
+  ByteSet set;
   const char* const p = s.data();
   const size_t n = s.size();
   size_t k = 0;
@@ -56,9 +70,10 @@ void MarkPresent(std::string_view s, bool* present) {
     if (any && w == prev) continue;
     prev = w;
     any = true;
-    for (size_t j = 0; j < 8; ++j) present[static_cast<unsigned char>(p[k + j])] = true;
+    for (size_t j = 0; j < 8; ++j) set.Add(static_cast<unsigned char>(p[k + j]));
   }
-  for (; k < n; ++k) present[static_cast<unsigned char>(p[k])] = true;
+  for (; k < n; ++k) set.Add(static_cast<unsigned char>(p[k]));
+  return set;
 }
 
 }  // namespace
@@ -113,6 +128,11 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
   std::string dtext(FileNameBadChars);
   dtext.append(delList.Text());
   const LineList d(dtext);
+  // The non-empty strings of D (an empty one removes nothing) and their bytes.
+  std::vector<std::pair<const std::string*, ByteSet>> dels;
+  for (const std::string& s : d.Lines()) {
+    if (!s.empty()) dels.emplace_back(&s, BytesOf(s));
+  }
 
   std::string buf, tmp;
   for (size_t i = 0; i < lines.Count(); ++i) {
@@ -125,12 +145,9 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
     if (!t.empty()) {
       // A string none of whose bytes occur in the line removes nothing, then
       // or after other removals (which take bytes away, never bring any).
-      bool present[256] = {};
-      MarkPresent(t, present);
-      for (const std::string& s : d.Lines()) {
-        bool possible = !s.empty();
-        for (const char c : s) possible = possible && present[static_cast<unsigned char>(c)];
-        if (possible && JDeleteAllTo(t, s, tmp)) {
+      const ByteSet present = BytesOf(t);
+      for (const auto& [s, bytes] : dels) {
+        if (present.Holds(bytes) && JDeleteAllTo(t, *s, tmp)) {
           buf.swap(tmp);
           t = buf;
           if (t.empty()) break;  // nothing more to remove

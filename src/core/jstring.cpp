@@ -351,9 +351,11 @@ bool JDeleteAllTo(std::string_view s, std::string_view search, std::string& out)
   const char* const pat = sub.data();
   const char lastByte = pat[m - 1];
   const bool loneLead = EndsInLoneLead(pat, m);
-  // The output O and, beside it, which bytes of O begin a character.
-  std::unique_ptr<char[]> mem(new char[2 * n + 1]);
-  char* const o = mem.get();
+  // The output O and, beside it, which bytes of O begin a character; on the
+  // stack for the short lines of most texts.
+  char local[512];
+  std::unique_ptr<char[]> mem(2 * n + 1 > sizeof local ? new char[2 * n + 1] : nullptr);
+  char* const o = mem ? mem.get() : local;
   unsigned char* const start = reinterpret_cast<unsigned char*>(o + n);
   size_t w = 0;  // |O|
   size_t r = 0;  // the input is src[r, n); r always begins a character of src

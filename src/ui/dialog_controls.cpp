@@ -56,7 +56,8 @@ bool IsRadioButton(HWND hwnd) {
 
 void TContainer::CreateContainer(TForm& form, const ControlArgs& args, DWORD style) {
   RegisterContainerClass();
-  CreateNative(form, args, {kContainerClass, WS_CLIPSIBLINGS | style, WS_EX_CONTROLPARENT});
+  CreateNative(form, args,
+               {kContainerClass, WS_CLIPSIBLINGS | WS_CLIPCHILDREN | style, WS_EX_CONTROLPARENT});
 }
 
 LRESULT TContainer::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -186,16 +187,10 @@ HBRUSH TColorLabel::CtlColor(HDC dc) {
 
 // --- TListBox ---------------------------------------------------------------
 
-void TListBox::Create(TForm& form, const ControlArgs& args, int itemHeight) {
-  itemHeight_ = itemHeight;
+void TListBox::Create(TForm& form, const ControlArgs& args) {
   CreateNative(form, args,
                {"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                 WS_EX_CLIENTEDGE});
-}
-
-void TListBox::Rescale() {
-  TControl::Rescale();
-  if (itemHeight_ > 0) SendMessageA(Handle(), LB_SETITEMHEIGHT, 0, Form()->Scale(itemHeight_));
 }
 
 void TListBox::Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }

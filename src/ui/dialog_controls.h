@@ -99,11 +99,11 @@ class TColorLabel : public TLabel {
   COLORREF color_ = 0;
 };
 
-// A list box of single selection whose items stay in the order given.
+// A list box of single selection whose items stay in the order given. The
+// items are as high as its font's lines.
 class TListBox : public TControl {
  public:
-  // `itemHeight` in pixels at 96 dpi; 0 keeps the font's.
-  void Create(TForm& form, const ControlArgs& args, int itemHeight = 0);
+  void Create(TForm& form, const ControlArgs& args);
   void Clear();
   void Add(std::string_view item);
   void Insert(int index, std::string_view item);
@@ -120,11 +120,6 @@ class TListBox : public TControl {
   int ItemIndex() const;  // -1: nothing selected
   void SetItemIndex(int index);
 
- protected:
-  void Rescale() override;
-
- private:
-  int itemHeight_ = 0;
 };
 
 struct MemoStyle {

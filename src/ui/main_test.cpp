@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <functional>
+#include <utility>
 #include <vector>
 
 #include "clipboard/clipboard.h"
@@ -411,20 +413,62 @@ TEST_F(MainFormTest, TheMenusWatchItemSwitchesTheWatchAndTheTimersInterval) {
   EXPECT_EQ(form->Tim.Interval(), 0u);
 }
 
-TEST_F(MainFormTest, TheOptionsButtonAppliesTheOptionsAgainAndLooksAtTheClipboard) {
+// Runs `inside` as soon as a modal form is open, then cancels that form.
+class WhileModal {
+ public:
+  explicit WhileModal(std::function<void()> inside) {
+    inside_ = std::move(inside);
+    timer_ = SetTimer(nullptr, 0, 10, Tick);
+  }
+  ~WhileModal() {
+    KillTimer(nullptr, timer_);
+    inside_ = nullptr;
+  }
+
+ private:
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    TForm* modal = HasApplication() ? Application().ModalForm() : nullptr;
+    if (!modal || !inside_) return;
+    auto inside = std::move(inside_);
+    inside_ = nullptr;
+    inside();
+    modal->SetModalResult(mrCancel);
+  }
+  static inline std::function<void()> inside_;
+  UINT_PTR timer_;
+};
+
+TEST_F(MainFormTest, TheOptionsButtonStopsWatchAndTimerThenAppliesTheOptionsAgain) {
   TOptionRecord rec = Options();
   rec.Dirs += "C:\\\r\n";
   rec.Kansi = true;
+  rec.Atc = true;
+  rec.AcType = 1;
   Start(rec);
   form->ComboBox1.SetItemIndex(1);
+  form->CountDown = 3;
   // A change that the watch did not act on.
   form->MonitorOn = false;
   SetClipText("後\r\nhttp://example.com/after\r\n");
   SendMessageA(form->Handle(), WM_DRAWCLIPBOARD, 0, 0);
   ASSERT_FALSE(FileExists(Saved("後")));
-  SendMessageA(form->optionb.Handle(), BM_CLICK, 0, 0);
+  form->MonitorOn = true;
+
+  bool watchingInside = true;
+  bool timerInside = true;
+  {
+    WhileModal cancel([&] {
+      watchingInside = form->MonitorOn;
+      timerInside = form->Tim.Enabled();
+    });
+    SendMessageA(form->optionb.Handle(), BM_CLICK, 0, 0);
+  }
+  EXPECT_FALSE(watchingInside);
+  EXPECT_FALSE(timerInside);
   EXPECT_EQ(form->ComboBox1.ItemIndex(), 0);
   EXPECT_TRUE(form->MonitorOn);
+  EXPECT_TRUE(form->Tim.Running());
+  EXPECT_EQ(form->CountDown, 60);
   EXPECT_EQ(ReadFileBytes(Saved("後")), ShortcutBytes("http://example.com/after"));
   EXPECT_TRUE(errors.empty());
 }

@@ -94,7 +94,9 @@ void TForm2::CreateControls() {
                 {.caption = "一番上が初めに選択されます", .bounds = {90, 25, 151, 12}, .parent = page});
   Button7.Create(*this, {.caption = "すべて消去", .bounds = {5, 190, 75, 25}, .parent = page});
   Button9.Create(*this, {.caption = "元に戻す", .bounds = {5, 220, 75, 25}, .parent = page});
-  fList.Create(*this, {.bounds = {90, 40, 211, 211}, .font = &kPGothic, .parent = page}, 12);
+  // Its items are as high as the font's lines: 12 pixels with the designed
+  // font, more where the system substitutes a taller one.
+  fList.Create(*this, {.bounds = {90, 40, 211, 211}, .font = &kPGothic, .parent = page});
   bru.Create(*this, {.caption = "追加", .bounds = {5, 40, 75, 25}, .parent = page});
   Button10.Create(*this, {.caption = "上へ", .bounds = {5, 85, 75, 25}, .parent = page});
   Button11.Create(*this, {.caption = "下へ", .bounds = {5, 115, 75, 25}, .parent = page});
