@@ -69,11 +69,13 @@ TEST(TimeFromText, Table) {
     std::optional<int32_t> want;
   };
   const Case cases[] = {
-      {"120", 120},     {"10", 10},         {"32767", 32767},   {"9", std::nullopt},
-      {"5", std::nullopt}, {"32768", std::nullopt}, {"-1", std::nullopt},
-      {"abc", std::nullopt}, {"", std::nullopt},    {"12a", std::nullopt},
-      {"1.5", std::nullopt}, {" 60", 60},           {"$20", 32},
-      {"99999999999", std::nullopt},
+      {"120", 120},          {"10", 10},
+      {"32767", 32767},      {"9", std::nullopt},
+      {"5", std::nullopt},   {"32768", std::nullopt},
+      {"-1", std::nullopt},  {"abc", std::nullopt},
+      {"", std::nullopt},    {"12a", std::nullopt},
+      {"1.5", std::nullopt}, {" 60", 60},
+      {"$20", 32},           {"99999999999", std::nullopt},
   };
   for (const Case& c : cases) EXPECT_EQ(c.want, TimeFromText(c.in)) << c.in;
 }

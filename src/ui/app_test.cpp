@@ -25,9 +25,9 @@ TEST(ErrorBoxTextTest, AppendsAFullStopAfterALastByteThatSortsAfterIt) {
       {"", ""},
       {"abc", "abc."},
       {"abc.", "abc."},
-      {"a,", "a,"},    // 0x2C
-      {"a-", "a-"},    // 0x2D
-      {"a/", "a/."},   // 0x2F
+      {"a,", "a,"},   // 0x2C
+      {"a-", "a-"},   // 0x2D
+      {"a/", "a/."},  // 0x2F
       {"a ", "a "},
       {"ファイル C:\\a.URL を作成できません", "ファイル C:\\a.URL を作成できません."},
       {"クリップボードを開くことができません", "クリップボードを開くことができません."},

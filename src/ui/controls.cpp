@@ -126,7 +126,7 @@ bool TControl::RouteChildNotice(HWND parent, UINT msg, WPARAM wParam, LPARAM lPa
 }
 
 LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam,
-                                         LPARAM lParam) noexcept {
+                                        LPARAM lParam) noexcept {
   TControl* self = FromHandle(hwnd);
   LRESULT result = 0;
   try {
@@ -196,9 +196,7 @@ void TCheckBox::Create(TForm& form, const ControlArgs& args, bool checked) {
   SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool TCheckBox::Checked() const {
-  return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
-}
+bool TCheckBox::Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void TCheckBox::SetChecked(bool checked) {
   if (Checked() == checked) return;

@@ -80,7 +80,8 @@ LRESULT TContainer::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // --- TPageControl -----------------------------------------------------------
 
 void TPageControl::Create(TForm& form, const ControlArgs& args) {
-  CreateNative(form, args, {WC_TABCONTROLA, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT});
+  CreateNative(form, args,
+               {WC_TABCONTROLA, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT});
 }
 
 void TPageControl::AddPage(TTabSheet* page, const std::string& caption) {

@@ -119,7 +119,6 @@ class TListBox : public TControl {
   std::string ItemsText() const;
   int ItemIndex() const;  // -1: nothing selected
   void SetItemIndex(int index);
-
 };
 
 struct MemoStyle {

@@ -119,8 +119,8 @@ TEST_F(FormTest, ANewDpiScalesSizesPositionsAndFonts) {
   EXPECT_EQ(edit.right - edit.left, 180);
   EXPECT_EQ(edit.bottom - edit.top, 30);
   LOGFONTA lf{};
-  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form.edit.Handle(), WM_GETFONT, 0, 0)),
-             sizeof lf, &lf);
+  GetObjectA(reinterpret_cast<HFONT>(SendMessageA(form.edit.Handle(), WM_GETFONT, 0, 0)), sizeof lf,
+             &lf);
   EXPECT_EQ(lf.lfHeight, -18);
 
   SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
@@ -162,7 +162,8 @@ TEST_F(FormTest, TheDropDownListShowsOneRowPerItemUpToItsCount) {
     ASSERT_TRUE(GetComboBoxInfo(form.combo.Handle(), &info));
     RECT list;
     GetWindowRect(info.hwndList, &list);
-    const int itemHeight = static_cast<int>(SendMessageA(form.combo.Handle(), CB_GETITEMHEIGHT, 0, 0));
+    const int itemHeight =
+        static_cast<int>(SendMessageA(form.combo.Handle(), CB_GETITEMHEIGHT, 0, 0));
     SendMessageA(form.combo.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
     EXPECT_EQ((list.bottom - list.top) / itemHeight, c.rows) << c.items << " items";
   }
@@ -255,7 +256,8 @@ TEST_F(FormTest, APopupMenuShowsShortcutsCheckMarksAndItsDefaultItem) {
   GetMenuStringA(menu.Handle(), 2, text, sizeof text, MF_BYPOSITION);
   EXPECT_STREQ(text, "Second");
   EXPECT_EQ(GetMenuDefaultItem(menu.Handle(), TRUE, 0), 0u);
-  EXPECT_EQ(GetMenuState(menu.Handle(), 1, MF_BYPOSITION) & MF_SEPARATOR, static_cast<UINT>(MF_SEPARATOR));
+  EXPECT_EQ(GetMenuState(menu.Handle(), 1, MF_BYPOSITION) & MF_SEPARATOR,
+            static_cast<UINT>(MF_SEPARATOR));
   second.SetChecked(true);
   EXPECT_TRUE(GetMenuState(menu.Handle(), 2, MF_BYPOSITION) & MF_CHECKED);
   second.SetChecked(false);

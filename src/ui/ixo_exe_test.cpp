@@ -2,11 +2,11 @@
 // X program while watching becomes a shortcut file, and closing the window
 // writes the settings.
 #include <gtest/gtest.h>
-
 #include <windows.h>
 
 #include <string>
 
+#include "clipboard/clipboard.h"
 #include "settings/options.h"
 #include "win_tempdir.h"
 #include "win_ui.h"
@@ -20,7 +20,8 @@ using test::WriteFileBytes;
 
 // Code page 932 text as UTF-8, for the X side.
 std::string ToUtf8(const std::string& cp932) {
-  const int wide = MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), nullptr, 0);
+  const int wide =
+      MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), nullptr, 0);
   std::wstring w(static_cast<size_t>(wide), L'\0');
   MultiByteToWideChar(932, 0, cp932.data(), static_cast<int>(cp932.size()), w.data(), wide);
   const int bytes = WideCharToMultiByte(CP_UTF8, 0, w.data(), wide, nullptr, 0, nullptr, nullptr);
@@ -83,7 +84,8 @@ class ProgramTest : public ::testing::Test {
   }
   void TearDown() override {
     if (process.hProcess) {
-      if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(process.hProcess, 9);
+      if (WaitForSingleObject(process.hProcess, 0) == WAIT_TIMEOUT)
+        TerminateProcess(process.hProcess, 9);
       WaitForSingleObject(process.hProcess, 20000);
       CloseHandle(process.hThread);
       CloseHandle(process.hProcess);
@@ -95,7 +97,8 @@ class ProgramTest : public ::testing::Test {
     si.cb = sizeof si;
     std::string command = "\"" + exe + "\"";
     ASSERT_TRUE(CreateProcessA(exe.c_str(), command.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                               dir.path().c_str(), &si, &process));
+                               dir.path().c_str(), &si, &process))
+        << GetLastError();
   }
 
   // The first visible top-level window of the program of class `cls`.
@@ -136,7 +139,10 @@ TEST_F(ProgramTest, ALinkCopiedInAnXProgramBecomesAShortcutAndClosingWritesTheSe
   ASSERT_NE(main, nullptr);
 
   const std::string script = dir.path() + "\\copy.sh";
-  WriteFileBytes(script, "printf '%s\\n%s\\n' '" + ToUtf8("日本語の記事　タイトル") +
+  // xclip stays behind to serve the text; it must hold none of the test
+  // runner's pipes open meanwhile.
+  WriteFileBytes(script, "exec >/dev/null 2>&1 </dev/null\nprintf '%s\\n%s\\n' '" +
+                             ToUtf8("日本語の記事　タイトル") +
                              "' 'http://example.com/ixo/e2e?q=1' | xclip -selection clipboard\n");
   ASSERT_TRUE(RunUnixScript(script));
 
@@ -144,8 +150,11 @@ TEST_F(ProgramTest, ALinkCopiedInAnXProgramBecomesAShortcutAndClosingWritesTheSe
   const ULONGLONG end = GetTickCount64() + 20000;
   while (!FileExists(shortcut) && GetTickCount64() < end) Sleep(20);
   ASSERT_TRUE(FileExists(shortcut));
-  EXPECT_EQ(ReadFileBytes(shortcut), "[InternetShortcut]\r\nURL=http://example.com/ixo/e2e?q=1\r\n");
+  EXPECT_EQ(ReadFileBytes(shortcut),
+            "[InternetShortcut]\r\nURL=http://example.com/ixo/e2e?q=1\r\n");
 
+  // Taking the clipboard back ends xclip.
+  SetClipText("");
   PostMessageA(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(WaitForExit(), 0u);
   const TOptionRecord saved = LoadOptionsFrom(dir.path() + "\\");

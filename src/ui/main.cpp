@@ -74,15 +74,14 @@ void TForm1::CreateControls() {
                  {.caption = "オプション(&O)", .bounds = {5, 80, 136, 20}, .font = &kUIGothic});
   Label4.Create(*this, {.caption = "保存フォルダ:", .bounds = {5, 108, 69, 12}});
   ComboBox1.Create(*this, {.bounds = {75, 102, 311, 20}}, 10);
-  Textp.Create(*this, {.caption = "URLとタイトルの取得(&G)",
-                       .bounds = {5, 59, 136, 20},
-                       .font = &kUIGothic});
+  Textp.Create(
+      *this,
+      {.caption = "URLとタイトルの取得(&G)", .bounds = {5, 59, 136, 20}, .font = &kUIGothic});
   new_.Create(*this, {.caption = "新規作成(&N)", .bounds = {145, 80, 116, 20}, .font = &kUIGothic});
   Urlp.Create(*this, {.caption = "<< 貼り付け", .bounds = {321, 34, 65, 20}});
   Titlep.Create(*this, {.caption = "<< 貼り付け", .bounds = {321, 5, 65, 20}});
-  kansi.Create(*this, {.caption = "クリップボードを監視",
-                       .bounds = {267, 80, 119, 20},
-                       .font = &kUIGothic});
+  kansi.Create(
+      *this, {.caption = "クリップボードを監視", .bounds = {267, 80, 119, 20}, .font = &kUIGothic});
   SetActiveControl(&ComboBox1);
 
   Edit1.OnKeyPress = [this](char& key) { Edit1KeyPress(key); };

@@ -9,8 +9,8 @@
 // program's own folder in the program, a folder of their own in the tests.
 #pragma once
 
-#include <windows.h>
 #include <shellapi.h>
+#include <windows.h>
 
 #include <cstdint>
 #include <string>

@@ -125,10 +125,9 @@ TEST_F(MainFormTest, TabMovesThroughTheControlsInTheirOrderFromTheFolderList) {
   Start(Options());
   EXPECT_EQ(GetFocus(), form->ComboBox1.Handle());
   const std::vector<HWND> order = {
-      form->Edit1.Handle(),  form->Edit2.Handle(),  form->saveb.Handle(),
-      form->closeb.Handle(), form->optionb.Handle(), form->ComboBox1.Handle(),
-      form->Textp.Handle(),  form->new_.Handle(),    form->Urlp.Handle(),
-      form->Titlep.Handle(), form->kansi.Handle(),
+      form->Edit1.Handle(),   form->Edit2.Handle(),     form->saveb.Handle(), form->closeb.Handle(),
+      form->optionb.Handle(), form->ComboBox1.Handle(), form->Textp.Handle(), form->new_.Handle(),
+      form->Urlp.Handle(),    form->Titlep.Handle(),    form->kansi.Handle(),
   };
   for (size_t i = 0; i < order.size(); ++i) {
     const HWND next = GetNextDlgTabItem(form->Handle(), order[i], FALSE);
@@ -184,9 +183,15 @@ TEST_F(MainFormTest, EnterInTheBoxesAndTheFolderListDoesNothing) {
 TEST_F(MainFormTest, ThePopupMenuListsItsItemsWithTheDefaultInBold) {
   Start(Options());
   HMENU menu = form->PopupMenu1.Handle();
-  const char* captions[] = {"元のサイズに戻す(&R)\tCtrl+R", nullptr, "URLとタイトルの取得(&G)\tCtrl+G",
-                            "保存(&S)\tCtrl+S", nullptr, "オプション(&O)\tCtrl+O",
-                            "クリップボードを監視\tCtrl+C", nullptr, "閉じる(&C)"};
+  const char* captions[] = {"元のサイズに戻す(&R)\tCtrl+R",
+                            nullptr,
+                            "URLとタイトルの取得(&G)\tCtrl+G",
+                            "保存(&S)\tCtrl+S",
+                            nullptr,
+                            "オプション(&O)\tCtrl+O",
+                            "クリップボードを監視\tCtrl+C",
+                            nullptr,
+                            "閉じる(&C)"};
   ASSERT_EQ(GetMenuItemCount(menu), 9);
   for (int i = 0; i < 9; ++i) {
     if (!captions[i]) {
@@ -224,12 +229,16 @@ TEST_F(MainFormTest, SizeAndMaximiseCommandsAreRefusedAndTheBorderHoldsItsSize) 
     int x, y;
     LRESULT hit;
   } points[] = {
-      {before.left + 1, midY, HTNOWHERE},         {before.right - 2, midY, HTNOWHERE},
-      {midX, before.bottom - 2, HTNOWHERE},       {before.left + 1, before.bottom - 2, HTNOWHERE},
-      {before.right - 2, before.bottom - 2, HTNOWHERE}, {midX, midY, HTCLIENT},
+      {before.left + 1, midY, HTNOWHERE},
+      {before.right - 2, midY, HTNOWHERE},
+      {midX, before.bottom - 2, HTNOWHERE},
+      {before.left + 1, before.bottom - 2, HTNOWHERE},
+      {before.right - 2, before.bottom - 2, HTNOWHERE},
+      {midX, midY, HTCLIENT},
   };
   for (const auto& p : points) {
-    EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), p.hit) << p.x << "," << p.y;
+    EXPECT_EQ(SendMessageA(hwnd, WM_NCHITTEST, 0, MAKELPARAM(p.x, p.y)), p.hit)
+        << p.x << "," << p.y;
   }
 }
 

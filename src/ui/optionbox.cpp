@@ -90,8 +90,9 @@ void TForm2::CreateControls() {
 
   TControl* page = &TabSheet1;
   Label4.Create(*this, {.caption = "保存するフォルダ", .bounds = {90, 10, 89, 12}, .parent = page});
-  Label6.Create(*this,
-                {.caption = "一番上が初めに選択されます", .bounds = {90, 25, 151, 12}, .parent = page});
+  Label6.Create(
+      *this,
+      {.caption = "一番上が初めに選択されます", .bounds = {90, 25, 151, 12}, .parent = page});
   Button7.Create(*this, {.caption = "すべて消去", .bounds = {5, 190, 75, 25}, .parent = page});
   Button9.Create(*this, {.caption = "元に戻す", .bounds = {5, 220, 75, 25}, .parent = page});
   // Its items are as high as the font's lines: 12 pixels with the designed
@@ -111,9 +112,10 @@ void TForm2::CreateControls() {
 
   page = &TabSheet3;
   Label2.Create(*this, {.caption = "認識する文字", .bounds = {230, 5, 70, 12}, .parent = page});
-  Edit.Create(*this,
-              {.caption = "_-=?;%&,#\\", .bounds = {7, 25, 294, 23}, .font = &kGothic15, .parent = page},
-              true);
+  Edit.Create(
+      *this,
+      {.caption = "_-=?;%&,#\\", .bounds = {7, 25, 294, 23}, .font = &kGothic15, .parent = page},
+      true);
   Label3.Create(*this,
                 {.caption = "半角英数及び｢. : / ~｣はすでに認識するようになっています。"
                             "半角文字のみ入力して下さい。",
@@ -124,7 +126,8 @@ void TForm2::CreateControls() {
   Button8.Create(*this, {.caption = "元に戻す", .bounds = {5, 80, 75, 25}, .parent = page});
 
   page = &OtherSheet;
-  C1.Create(*this, {.caption = "アイコンはタスクトレイへ", .bounds = {8, 2, 211, 17}, .parent = page});
+  C1.Create(*this,
+            {.caption = "アイコンはタスクトレイへ", .bounds = {8, 2, 211, 17}, .parent = page});
   C2.Create(*this, {.caption = "アイコン化したら監視をON",
                     .bounds = {96, 156, 186, 17},
                     .parent = page,
@@ -154,22 +157,27 @@ void TForm2::CreateControls() {
   r1.SetChecked(true);
 
   page = &TabSheet4;
-  Label8.Create(*this, {.caption = "Ixo", .bounds = {32, 24, 257, 32}, .font = &kTitleFont, .parent = page},
-                kFuchsia, {.autoSize = false});
-  Version.Create(*this,
-                 {.caption = "Version", .bounds = {85, 70, 69, 19}, .font = &kVersionFont, .parent = page});
-  Label7.Create(*this,
-                {.caption = "2.24", .bounds = {160, 66, 86, 24}, .font = &kNumberFont, .parent = page},
-                {.autoSize = false});
+  Label8.Create(
+      *this, {.caption = "Ixo", .bounds = {32, 24, 257, 32}, .font = &kTitleFont, .parent = page},
+      kFuchsia, {.autoSize = false});
+  Version.Create(
+      *this,
+      {.caption = "Version", .bounds = {85, 70, 69, 19}, .font = &kVersionFont, .parent = page});
+  Label7.Create(
+      *this, {.caption = "2.24", .bounds = {160, 66, 86, 24}, .font = &kNumberFont, .parent = page},
+      {.autoSize = false});
   Memo1.Create(*this,
                {.caption = std::string(kSiteName) + "\r\n" + kHomePage + "\r\n" + kMailLink,
                 .bounds = {30, 95, 226, 46},
                 .parent = page},
                {.readOnly = true});
-  Button13.Create(*this, {.caption = "クリップボードへコピー", .bounds = {80, 180, 136, 25}, .parent = page});
-  Button14.Create(*this, {.caption = "ホームページへ飛ぶ", .bounds = {35, 150, 136, 25}, .parent = page});
+  Button13.Create(
+      *this, {.caption = "クリップボードへコピー", .bounds = {80, 180, 136, 25}, .parent = page});
+  Button14.Create(*this,
+                  {.caption = "ホームページへ飛ぶ", .bounds = {35, 150, 136, 25}, .parent = page});
   Button15.Create(*this, {.caption = "メールを出す", .bounds = {175, 150, 75, 25}, .parent = page});
-  Label5.Create(*this, {.caption = "(C) Ixo の開発者たち", .bounds = {65, 215, 202, 12}, .parent = page});
+  Label5.Create(*this,
+                {.caption = "(C) Ixo の開発者たち", .bounds = {65, 215, 202, 12}, .parent = page});
 
   test.Create(*this, {.caption = "テスト", .bounds = {240, 290, 75, 25}});
   testtitle.Create(*this, {.caption = "タイトル", .bounds = {0, 292, 236, 20}});

@@ -1,7 +1,7 @@
 #include "ui/optionbox.h"
 
-#include <gtest/gtest.h>
 #include <commctrl.h>
+#include <gtest/gtest.h>
 
 #include <atomic>
 #include <cstring>
@@ -254,20 +254,19 @@ TEST_F(OptionBoxTest, FolderListButtonsFollowTheirSelectionRules) {
   };
   TOptionRecord rec = SampleRecord();
   RunOptionBox(rec, {[&](TForm2& f) {
-                       f.PageControl1.SetActivePageIndex(0);
-                       for (const Case& c : cases) {
-                         f.fList.SetItemsText(c.items);
-                         f.fList.SetItemIndex(c.selected);
-                         Click(f.*c.button);
-                         EXPECT_EQ(c.want, f.fList.ItemsText()) << c.items << " " << c.selected;
-                         EXPECT_EQ(c.wantSelected, f.fList.ItemIndex())
-                             << c.items << " " << c.selected;
-                       }
-                       // What the buttons leave is what OK stores.
-                       f.fList.SetItemIndex(2);
-                       Click(f.Button10);
-                       Click(f.Button1);
-                     }});
+                 f.PageControl1.SetActivePageIndex(0);
+                 for (const Case& c : cases) {
+                   f.fList.SetItemsText(c.items);
+                   f.fList.SetItemIndex(c.selected);
+                   Click(f.*c.button);
+                   EXPECT_EQ(c.want, f.fList.ItemsText()) << c.items << " " << c.selected;
+                   EXPECT_EQ(c.wantSelected, f.fList.ItemIndex()) << c.items << " " << c.selected;
+                 }
+                 // What the buttons leave is what OK stores.
+                 f.fList.SetItemIndex(2);
+                 Click(f.Button10);
+                 Click(f.Button1);
+               }});
   EXPECT_EQ("C:\\a\r\nE:\\c\r\nD:\\b\r\n", rec.Dirs);
 }
 
@@ -276,22 +275,22 @@ TEST_F(OptionBoxTest, DefaultAndRevertOfTheTitleAndURLPages) {
   rec.DelText = "a\rb";
   rec.Ninsiki = "xyz";
   RunOptionBox(rec, {[&](TForm2& f) {
-                       f.PageControl1.SetActivePageIndex(1);
-                       Click(f.Button4);
-                       EXPECT_EQ(kDefaultDelText, f.deltx.Text());
-                       Click(f.Button6);
-                       EXPECT_EQ("a\r\nb", f.deltx.Text());
-                       f.PageControl1.SetActivePageIndex(2);
-                       Click(f.Button5);
-                       EXPECT_EQ("-=?;%&,#\\_", f.Edit.Text());
-                       Click(f.Button8);
-                       EXPECT_EQ("xyz", f.Edit.Text());
-                       // Defaults kept by OK.
-                       Click(f.Button5);
-                       f.PageControl1.SetActivePageIndex(1);
-                       Click(f.Button4);
-                       Click(f.Button1);
-                     }});
+                 f.PageControl1.SetActivePageIndex(1);
+                 Click(f.Button4);
+                 EXPECT_EQ(kDefaultDelText, f.deltx.Text());
+                 Click(f.Button6);
+                 EXPECT_EQ("a\r\nb", f.deltx.Text());
+                 f.PageControl1.SetActivePageIndex(2);
+                 Click(f.Button5);
+                 EXPECT_EQ("-=?;%&,#\\_", f.Edit.Text());
+                 Click(f.Button8);
+                 EXPECT_EQ("xyz", f.Edit.Text());
+                 // Defaults kept by OK.
+                 Click(f.Button5);
+                 f.PageControl1.SetActivePageIndex(1);
+                 Click(f.Button4);
+                 Click(f.Button1);
+               }});
   EXPECT_EQ("-=?;%&,#\\_", rec.Ninsiki);
   EXPECT_EQ(10u, rec.Ninsiki.size());
   EXPECT_EQ(kDefaultDelText, rec.DelText);
@@ -305,81 +304,60 @@ TEST_F(OptionBoxTest, DefaultAndRevertOfTheOtherPageWithTheTimeControlsFollowing
   rec.AcTime = 40000;  // shown and kept as 32767
   rec.AcType = 2;
   RunOptionBox(rec, {[&](TForm2& f) {
-                       f.PageControl1.SetActivePageIndex(3);
-                       EXPECT_EQ("32767", f.ed1.Text());
-                       EXPECT_TRUE(f.r1.Enabled() && f.ud1.Enabled() && f.ed1.Enabled());
-                       Click(f.Button16);
-                       EXPECT_FALSE(f.C1.Checked() || f.c3.Checked() || f.c4.Checked());
-                       EXPECT_TRUE(f.r1.Checked());
-                       EXPECT_FALSE(f.r3.Checked());
-                       EXPECT_EQ(60, f.ud1.Position());
-                       EXPECT_EQ("60", f.ed1.Text());
-                       const TControl* const timeControls[] = {&f.r1, &f.r2, &f.r3, &f.ud1,
-                                                               &f.ed1};
-                       for (const TControl* c : timeControls) EXPECT_FALSE(c->Enabled());
-                       EXPECT_TRUE(f.Panel1.Enabled() && f.Label9.Enabled());
-                       // A click on c4 alone switches them back on.
-                       Click(f.c4);
-                       EXPECT_TRUE(f.r2.Enabled() && f.ud1.Enabled() && f.ed1.Enabled());
-                       Click(f.c4);
-                       Click(f.Button3);
-                       EXPECT_TRUE(f.C1.Checked() && f.c3.Checked() && f.c4.Checked());
-                       EXPECT_TRUE(f.r3.Checked());
-                       EXPECT_FALSE(f.r1.Checked());
-                       EXPECT_EQ("32767", f.ed1.Text());
-                       EXPECT_TRUE(f.r1.Enabled() && f.ed1.Enabled());
-                       Click(f.Button1);
-                     }});
+                 f.PageControl1.SetActivePageIndex(3);
+                 EXPECT_EQ("32767", f.ed1.Text());
+                 EXPECT_TRUE(f.r1.Enabled() && f.ud1.Enabled() && f.ed1.Enabled());
+                 Click(f.Button16);
+                 EXPECT_FALSE(f.C1.Checked() || f.c3.Checked() || f.c4.Checked());
+                 EXPECT_TRUE(f.r1.Checked());
+                 EXPECT_FALSE(f.r3.Checked());
+                 EXPECT_EQ(60, f.ud1.Position());
+                 EXPECT_EQ("60", f.ed1.Text());
+                 const TControl* const timeControls[] = {&f.r1, &f.r2, &f.r3, &f.ud1, &f.ed1};
+                 for (const TControl* c : timeControls) EXPECT_FALSE(c->Enabled());
+                 EXPECT_TRUE(f.Panel1.Enabled() && f.Label9.Enabled());
+                 // A click on c4 alone switches them back on.
+                 Click(f.c4);
+                 EXPECT_TRUE(f.r2.Enabled() && f.ud1.Enabled() && f.ed1.Enabled());
+                 Click(f.c4);
+                 Click(f.Button3);
+                 EXPECT_TRUE(f.C1.Checked() && f.c3.Checked() && f.c4.Checked());
+                 EXPECT_TRUE(f.r3.Checked());
+                 EXPECT_FALSE(f.r1.Checked());
+                 EXPECT_EQ("32767", f.ed1.Text());
+                 EXPECT_TRUE(f.r1.Enabled() && f.ed1.Enabled());
+                 Click(f.Button1);
+               }});
   EXPECT_EQ(32767, rec.AcTime);
   EXPECT_EQ(2, rec.AcType);
 }
 
-TEST_F(OptionBoxTest, OKAfterTheOtherPageDefaultStoresItsValues) {
-  TOptionRecord rec = SampleRecord();
-  RunOptionBox(rec, {[&](TForm2& f) {
-                 Click(f.Button16);
-                 Click(f.Button1);
-               }});
-  EXPECT_FALSE(rec.Tray || rec.Atc || rec.Min);
-  EXPECT_EQ(60, rec.AcTime);
-  EXPECT_EQ(0, rec.AcType);
-  EXPECT_TRUE(rec.Kansi);
-}
-
 TEST_F(OptionBoxTest, TimeBoxTakesOnlyWholeNumbersInTheRange) {
   struct Case {
-    const char* typed;
-    int32_t stored;
+    const char* pasted;
+    int position;  // of the up-down, which OK stores
   };
-  const Case cases[] = {{"5", 120}, {"32768", 120}, {"abc", 120}, {"", 120},
-                        {"-20", 120}, {"120", 120}, {"10", 10},  {"32767", 32767},
-                        {"4000", 4000}};
-  for (const Case& c : cases) {
-    TOptionRecord rec = SampleRecord();
-    rec.AcTime = 120;
-    RunOptionBox(rec, {[&](TForm2& f) {
-                   f.PageControl1.SetActivePageIndex(3);
-                   // A time typed after a good one: the good one stays.
-                   f.ed1.SetText("300");
-                   f.ed1.SetText("120");
-                   f.ed1.SetText(c.typed);
-                   EXPECT_EQ(c.typed, f.ed1.Text()) << "the box is never corrected";
-                   Click(f.Button1);
-                 }});
-    EXPECT_EQ(c.stored, rec.AcTime) << c.typed;
-  }
-}
-
-TEST_F(OptionBoxTest, TypingIntoTheTimeBoxMovesTheUpDown) {
+  const Case cases[] = {{"5", 120},   {"32768", 120}, {"abc", 120},     {"", 120},
+                        {"-20", 120}, {"10", 10},     {"32767", 32767}, {"4000", 4000}};
   TOptionRecord rec = SampleRecord();
+  // The whole text replaced at once, as a paste does.
+  auto paste = [](TChangeEdit& box, const char* text) {
+    SendMessageA(box.Handle(), EM_SETSEL, 0, -1);
+    SendMessageA(box.Handle(), EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(text));
+  };
   RunOptionBox(rec, {[&](TForm2& f) {
                  f.PageControl1.SetActivePageIndex(3);
+                 for (const Case& c : cases) {
+                   paste(f.ed1, "120");
+                   paste(f.ed1, c.pasted);
+                   EXPECT_EQ(c.pasted, f.ed1.Text()) << "the box is never corrected";
+                   EXPECT_EQ(c.position, f.ud1.Position()) << c.pasted;
+                 }
+                 // Typed key by key, every step counts: "4" is no time, "45" is.
+                 paste(f.ed1, "");
                  f.ed1.SetFocus();
-                 SendMessageA(f.ed1.Handle(), EM_SETSEL, 0, -1);
-                 for (char key : std::string("45")) SendMessageA(f.ed1.Handle(), WM_CHAR, key, 0);
-                 EXPECT_EQ("45", f.ed1.Text());
-                 EXPECT_EQ(45, f.ud1.Position());
-                 SendMessageA(f.ed1.Handle(), WM_CHAR, 'x', 0);
+                 for (char key : std::string("45x")) SendMessageA(f.ed1.Handle(), WM_CHAR, key, 0);
+                 EXPECT_EQ("45x", f.ed1.Text());
                  EXPECT_EQ(45, f.ud1.Position());
                  Click(f.Button1);
                }});
@@ -439,35 +417,35 @@ TEST_F(OptionBoxTest, TestButtonUsesTheDialogsValuesAsTheyStand) {
   rec.Ninsiki = "-";
   const TOptionRecord given = rec;
   RunOptionBox(rec, {[&](TForm2& f) {
-                       SetClipText("★新着 ZZ\r\nhttp://a.b/c_d-e f\r\n");
-                       Click(f.test);
-                       EXPECT_EQ("新着 ZZ", f.testtitle.Text());
-                       EXPECT_EQ("http://a.b/c", f.testurl.Text());
-                       // A line added to the delete strings and a character
-                       // typed into the URL box count at once.
-                       f.PageControl1.SetActivePageIndex(1);
-                       f.deltx.SetText(f.deltx.Text() + "ZZ");
-                       f.PageControl1.SetActivePageIndex(2);
-                       f.Edit.SetText("-_");
-                       Click(f.test);
-                       EXPECT_EQ("新着", f.testtitle.Text());
-                       EXPECT_EQ("http://a.b/c_d-e", f.testurl.Text());
-                       // The URL box is used untrimmed: a space in it is an
-                       // address character.
-                       f.Edit.SetText(" -_");
-                       Click(f.test);
-                       EXPECT_EQ("http://a.b/c_d-e f", f.testurl.Text());
-                       // No text on the clipboard: the boxes keep theirs.
-                       ASSERT_TRUE(PutPrivateFormatOnly("not text"));
-                       Click(f.test);
-                       EXPECT_EQ("新着", f.testtitle.Text());
-                       // Text without an address empties both.
-                       SetClipText("no address\r\nhere");
-                       Click(f.test);
-                       EXPECT_EQ("", f.testtitle.Text());
-                       EXPECT_EQ("", f.testurl.Text());
-                       Click(f.Button2);
-                     }});
+                 SetClipText("★新着 ZZ\r\nhttp://a.b/c_d-e f\r\n");
+                 Click(f.test);
+                 EXPECT_EQ("新着 ZZ", f.testtitle.Text());
+                 EXPECT_EQ("http://a.b/c", f.testurl.Text());
+                 // A line added to the delete strings and a character
+                 // typed into the URL box count at once.
+                 f.PageControl1.SetActivePageIndex(1);
+                 f.deltx.SetText(f.deltx.Text() + "ZZ");
+                 f.PageControl1.SetActivePageIndex(2);
+                 f.Edit.SetText("-_");
+                 Click(f.test);
+                 EXPECT_EQ("新着", f.testtitle.Text());
+                 EXPECT_EQ("http://a.b/c_d-e", f.testurl.Text());
+                 // The URL box is used untrimmed: a space in it is an
+                 // address character.
+                 f.Edit.SetText(" -_");
+                 Click(f.test);
+                 EXPECT_EQ("http://a.b/c_d-e f", f.testurl.Text());
+                 // No text on the clipboard: the boxes keep theirs.
+                 ASSERT_TRUE(PutPrivateFormatOnly("not text"));
+                 Click(f.test);
+                 EXPECT_EQ("新着", f.testtitle.Text());
+                 // Text without an address empties both.
+                 SetClipText("no address\r\nhere");
+                 Click(f.test);
+                 EXPECT_EQ("", f.testtitle.Text());
+                 EXPECT_EQ("", f.testurl.Text());
+                 Click(f.Button2);
+               }});
   EXPECT_EQ(given, rec);
   EXPECT_EQ(given, Backup);
 }
@@ -640,13 +618,12 @@ TEST_F(OptionBoxTest, TabWalksEachParentInItsTabOrder) {
         // From OK round the form, through the About page in front.
         EXPECT_EQ((std::vector<HWND>{f.Button2.Handle(), f.Memo1.Handle(), f.Button13.Handle(),
                                      f.Button14.Handle(), f.Button15.Handle(), f.test.Handle(),
-                                     f.testtitle.Handle(), f.testurl.Handle(),
-                                     f.Button1.Handle()}),
+                                     f.testtitle.Handle(), f.testurl.Handle(), f.Button1.Handle()}),
                   chain(f, f.Button1.Handle(), 9));
         f.PageControl1.SetActivePageIndex(0);
         EXPECT_EQ((std::vector<HWND>{f.Button9.Handle(), f.fList.Handle(), f.bru.Handle(),
-                                     f.Button10.Handle(), f.Button11.Handle(),
-                                     f.Button12.Handle(), f.test.Handle()}),
+                                     f.Button10.Handle(), f.Button11.Handle(), f.Button12.Handle(),
+                                     f.test.Handle()}),
                   chain(f, f.Button7.Handle(), 7));
         // The other page: the checked radio button only, the up-down is
         // no stop, the hidden C2 is skipped.

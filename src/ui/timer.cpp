@@ -34,7 +34,8 @@ void TTimer::Update() {
   HWND window = owner_.Handle();
   if (running_ && window) KillTimer(window, id_);
   running_ = false;
-  if (enabled_ && interval_ != 0 && window) running_ = SetTimer(window, id_, interval_, nullptr) != 0;
+  if (enabled_ && interval_ != 0 && window)
+    running_ = SetTimer(window, id_, interval_, nullptr) != 0;
 }
 
 }  // namespace ixo

@@ -225,9 +225,8 @@ TEST_F(TrayTest, WhileADialogIsOpenTheMenuOnlyBringsTheDialogToTheFront) {
   HWND foreground = nullptr;
   bool closedInside = true;
   dialog.button.OnClick = [&] {
-    const auto chooser = RightClick(*form, 'c', [&] {
-      return GetForegroundWindow() == dialog.Handle();
-    });
+    const auto chooser =
+        RightClick(*form, 'c', [&] { return GetForegroundWindow() == dialog.Handle(); });
     open = chooser->opened;
     foreground = GetForegroundWindow();
     closedInside = app->Terminated();
@@ -265,8 +264,8 @@ TEST_F(TrayTest, KindOneCountsDownFromTheStartAndClosesAfterShowingZero) {
   rec.Tray = true;
   Start(rec);
   ASSERT_TRUE(form->Tim.Running());
-  const char* shown[] = {"Ixo - 終了まであと 3秒", "Ixo - 終了まであと 2秒", "Ixo - 終了まであと 1秒",
-                         "Ixo - 終了まであと 0秒"};
+  const char* shown[] = {"Ixo - 終了まであと 3秒", "Ixo - 終了まであと 2秒",
+                         "Ixo - 終了まであと 1秒", "Ixo - 終了まであと 0秒"};
   for (const char* caption : shown) {
     Tick();
     EXPECT_EQ(form->Caption(), caption);

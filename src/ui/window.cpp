@@ -81,7 +81,7 @@ LRESULT TWindow::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT CALLBACK TWindow::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam,
-                                         LPARAM lParam) noexcept {
+                                        LPARAM lParam) noexcept {
   TWindow* self;
   if (msg == WM_NCCREATE) {
     self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);

@@ -3,6 +3,7 @@
 // showing, and small file helpers.
 #pragma once
 
+#include <gtest/gtest.h>
 #include <windows.h>
 
 #include <functional>
@@ -11,9 +12,9 @@
 #include <string>
 #include <vector>
 
-#include <gtest/gtest.h>
-
 #include "ui/app.h"
+#include "ui/controls.h"
+#include "ui/form.h"
 
 namespace ixo::test {
 
@@ -54,9 +55,6 @@ class OtherThreadWindow {
 };
 
 }  // namespace ixo::test
-
-#include "ui/controls.h"
-#include "ui/form.h"
 
 namespace ixo::test {
 
