@@ -9,8 +9,9 @@
 // program's own folder in the program, a folder of their own in the tests.
 #pragma once
 
-#include <shellapi.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <shellapi.h>
 
 #include <cstdint>
 #include <string>
