@@ -7,10 +7,14 @@
 #include "settings/options.h"
 #include "ui/app.h"
 #include "ui/main.h"
+#include "ui/shbffex.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ixo::TApplication app;
   app.SetTitle("Ixo");
+  // The folder browser is owned by the taskbar window, which it disables
+  // while it is open, so that no other window of the program can be used.
+  ixo::TSHBrowseForFolderEx::SetApplicationWindow(app.Handle());
 
   std::unique_ptr<ixo::TForm1> form;
   ixo::TOptionRecord own;
