@@ -42,3 +42,20 @@ if(IXO_TESTS)
   gtest_discover_tests(ixo_win_tests DISCOVERY_MODE PRE_TEST DISCOVERY_TIMEOUT 120
                        PROPERTIES TIMEOUT 120)
 endif()
+
+# Drives a running Ixo.exe from outside, for the end-to-end tests and the
+# footprint measurements.
+add_executable(ixoctl tests/e2e/ixoctl.cpp)
+target_compile_options(ixoctl PRIVATE ${IXO_WIN_OPTIONS})
+target_link_options(ixoctl PRIVATE -static)
+target_link_libraries(ixoctl PRIVATE psapi user32)
+
+if(IXO_TESTS)
+  find_package(Python3 COMPONENTS Interpreter)
+  if(Python3_FOUND)
+    add_test(NAME e2e COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/e2e.py
+             ${CMAKE_BINARY_DIR})
+    set_tests_properties(e2e PROPERTIES TIMEOUT 600)
+  endif()
+  add_dependencies(ixo_win_tests ixoctl)
+endif()

@@ -15,7 +15,9 @@ import sys
 import time
 import unittest
 
-BUILD = os.path.abspath(sys.argv.pop(1) if len(sys.argv) > 1 else "build/win")
+if __name__ == "__main__" and len(sys.argv) > 1:
+    os.environ["IXO_BUILD"] = os.path.abspath(sys.argv.pop(1))
+BUILD = os.environ.get("IXO_BUILD", os.path.abspath("build/win"))
 EXE = os.path.join(BUILD, "Ixo.exe")
 CTL = os.path.join(BUILD, "ixoctl.exe")
 WORK = os.path.join(BUILD, "e2e")
@@ -170,6 +172,9 @@ class IxoCase(unittest.TestCase):
     def setUp(self):
         os.makedirs(WORK, exist_ok=True)
         self.apps = []
+        # A program that watches looks at the clipboard as it starts: leave
+        # it nothing of the previous case to save.
+        Clipboard.put_text("(e2e: nothing to save)")
 
     def tearDown(self):
         for app in self.apps:

@@ -84,7 +84,15 @@ int main(int argc, char** argv) {
     const DWORD until = GetTickCount() + static_cast<DWORD>(seconds * 1000);
     for (;;) {
       Search s = Find(argv[2]);
-      if (s.main && IsWindowVisible(s.main)) {
+      if (s.main) {
+        // Started means: the main window exists and the message loop has
+        // run dry once, so start-up (settings, clipboard, chain) is done.
+        HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, s.pid);
+        const LONG left = static_cast<LONG>(until - GetTickCount());
+        const DWORD idle = p ? WaitForInputIdle(p, left > 0 ? static_cast<DWORD>(left) : 0)
+                             : WAIT_FAILED;
+        if (p) CloseHandle(p);
+        if (idle != 0) return 1;
         std::printf("%p\n", static_cast<void*>(s.main));
         return 0;
       }

@@ -53,9 +53,9 @@ class StartupTest(IxoCase):
         self.assertEqual(app.close(), 0)
 
     def test_a_link_already_on_the_clipboard_is_saved_at_start(self):
-        Clipboard.put_text("before start\nhttp://before/")
         app = self.ixo("atstart")
         app.write("IXO.ini", app.ini_for(kansi=1))
+        Clipboard.put_text("before start\nhttp://before/")
         app.start()
         self.assertEqual(app.shortcut("before start"), shortcut_bytes("http://before/"))
 
