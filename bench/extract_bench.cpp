@@ -2,7 +2,7 @@
 // into lines, with the default options; splitting is measured on its own.
 //
 //   BM_Extract/<case>/<bytes>        the real routines
-//   BM_ExtractOracle/<case>/<bytes>  the literal algorithms of the Part
+//   BM_ExtractOracle/<case>/<bytes>  the literal step-by-step algorithms
 //   BM_Memchr/<case>/<bytes>         one memchr pass over the same bytes
 //   BM_SetText/webpage/<bytes>       splitting the text into lines
 //

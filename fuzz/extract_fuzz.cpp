@@ -1,5 +1,5 @@
 // ExtractURL, ExtractTitle, UniqueChars and IsURLChar against the literal
-// algorithms of Part 1.2 (and through them the double-byte routines).
+// algorithms of the extraction (and through them the double-byte routines).
 //
 // Input (at most 4 KB, so that the quadratic literal loops stay quick):
 // byte 0 chooses the extra URL characters and the title-delete list; then,

@@ -1,4 +1,4 @@
-// The double-byte routines against the literal algorithms of Part 1.1.
+// The double-byte routines against their literal algorithms.
 //
 // Input: byte 0 and 1 give the lengths (mod 8) of the search string and the
 // replacement, bytes 2 and 3 a position and a count (signed), then the search

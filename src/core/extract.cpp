@@ -1,4 +1,4 @@
-// URL and title extraction (Part 1.2).
+// URL and title extraction.
 #include "core/extract.h"
 
 #include <cstdint>

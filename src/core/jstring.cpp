@@ -1,7 +1,7 @@
-// Double-byte string routines (Part 1.1).
+// Double-byte string routines.
 //
-// The Part describes JDeleteAll and JReplaceAll as loops that search again
-// from the start of the string after every change. Followed literally that is
+// JDeleteAll and JReplaceAll are defined as loops that search again from
+// the start of the string after every change. Followed literally that is
 // quadratic (a title of 500,000 stars). The versions here make one pass from
 // left to right and give byte for byte the same result.
 //

@@ -35,7 +35,7 @@ std::vector<HWND> EnabledProgramWindows(HWND except) {
 
 TForm::~TForm() {
   DestroyHandle();
-  for (auto& [spec, font] : fonts_) DeleteObject(font);
+  for (auto& [desc, font] : fonts_) DeleteObject(font);
   if (HasApplication()) {
     if (Application().MainForm() == this) Application().SetMainForm(nullptr);
     Application().EndModal(this);
@@ -94,22 +94,22 @@ void TForm::ApplyDpi(UINT dpi, const RECT* suggested) {
   ResizeForDpi(suggested);
   for (TControl* control : controls_) control->Rescale();
   // The controls hold the new fonts now; the old ones can go.
-  for (auto& [spec, font] : old) DeleteObject(font);
+  for (auto& [desc, font] : old) DeleteObject(font);
 }
 
-HFONT TForm::FontHandle(const TFontSpec& spec) {
+HFONT TForm::FontHandle(const TFontSpec& desc) {
   for (const auto& [known, font] : fonts_) {
-    if (known == spec) return font;
+    if (known == desc) return font;
   }
   LOGFONTA lf{};
-  lf.lfHeight = -Scale(spec.height);
-  lf.lfWeight = spec.bold ? FW_BOLD : FW_NORMAL;
-  lf.lfItalic = spec.italic;
-  lf.lfCharSet = spec.charset;
+  lf.lfHeight = -Scale(desc.height);
+  lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
+  lf.lfItalic = desc.italic;
+  lf.lfCharSet = desc.charset;
   lf.lfQuality = DEFAULT_QUALITY;
-  strncpy(lf.lfFaceName, spec.face.c_str(), LF_FACESIZE - 1);
+  strncpy(lf.lfFaceName, desc.face.c_str(), LF_FACESIZE - 1);
   HFONT font = CreateFontIndirectA(&lf);
-  fonts_.emplace_back(spec, font);
+  fonts_.emplace_back(desc, font);
   return font;
 }
 

@@ -82,7 +82,7 @@ class TForm : public TWindow {
   int Scale(int value) const { return ScaleForDpi(value, dpi_); }
   const TFontSpec& Font() const { return font_; }
   // The font at the form's current dots per inch; the form keeps it.
-  HFONT FontHandle(const TFontSpec& spec);
+  HFONT FontHandle(const TFontSpec& desc);
 
   // The control that gets the focus whenever the form is activated.
   void SetActiveControl(TControl* control);

@@ -1,5 +1,5 @@
-// Literal transcriptions of Part 1.1 and Part 1.2 (see oracle.h). Positions
-// are kept 1-based as in the Part; `At(s, i)` is byte i (from 1) of s.
+// Literal transcriptions of the double-byte routines and the extraction (see
+// oracle.h). Positions are kept 1-based as in their definitions; `At(s, i)` is byte i (from 1) of s.
 #include "oracle.h"
 
 #include "core/error.h"

@@ -1,4 +1,4 @@
-// The Part 1.1 and 1.2 algorithms transcribed step by step, with no regard
+// The double-byte routines and the extraction transcribed step by step, with no regard
 // for speed: the reference that the tests, the fuzzers and the benchmark
 // compare the real routines against. Portable C++ (native and Windows).
 //
@@ -36,7 +36,7 @@ bool JReplaceAllBounded(std::string& t, std::string_view search, std::string_vie
 std::vector<std::string> SplitLines(std::string_view text);
 std::string JoinLines(const std::vector<std::string>& lines);
 
-// Part 1.2. The oracle keeps its own URLCharSet.
+// The extraction. The oracle keeps its own URLCharSet.
 TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines);
 std::string ExtractTitle(const LineList& lines, const LineList& delList, int urlLine, int urlPos,
                          int urlLength);
