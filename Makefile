@@ -52,9 +52,11 @@ test-win: build/win/build.ninja
 run: deps win
 	@tools/run.sh
 
-bench: deps build/bench/build.ninja
+bench: deps build/bench/build.ninja build/win/build.ninja
 	@cmake --build build/bench -j $(JOBS)
 	build/bench/ixo_bench --benchmark_out=build/bench.json --benchmark_out_format=json
+	@cmake --build build/win -j $(JOBS) --target Ixo ixoctl clipview
+	@tools/winenv.sh python3 tools/footprint.py build/win
 
 fuzz: deps build/fuzz/build.ninja
 	@cmake --build build/fuzz -j $(JOBS)

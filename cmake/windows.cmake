@@ -59,3 +59,10 @@ if(IXO_TESTS)
   endif()
   add_dependencies(ixo_win_tests ixoctl)
 endif()
+
+# The least a clipboard-watching program can do: tools/footprint.py runs it
+# beside Ixo.exe to tell the platform's memory growth from the program's.
+add_executable(clipview WIN32 bench/clipview.cpp)
+target_compile_options(clipview PRIVATE ${IXO_WARNINGS})
+target_link_options(clipview PRIVATE -static -mwindows)
+target_link_libraries(clipview PRIVATE user32)
