@@ -67,6 +67,28 @@ if ! grep -q "^\"Managed\"=\"$managed\"" "$WINEPREFIX/user.reg" 2>/dev/null; the
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1 </dev/null || true
 fi
 
+# Japanese text drawn as on Windows, once per prefix: the fonts the program
+# asks for are mapped to the IPA Gothic fonts, whose proportional kana have
+# the same widths (Wine's fallback is wider and cuts labels), and Wine's
+# Marlett draws the caption buttons.
+if [ ! -f "$WINEPREFIX/.ixo-fonts" ]; then
+  fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
+    mkdir -p "$fonts"
+    cp -f /usr/share/wine/fonts/marlett.ttf "$fonts/"
+  fi
+  if fc-list 2>/dev/null | grep -q IPAPGothic; then
+    key='HKCU\Software\Wine\Fonts\Replacements'
+    for f in "MS UI Gothic" "ＭＳ Ｐゴシック" "MS PGothic"; do
+      wine reg add "$key" /v "$f" /d IPAPGothic /f >/dev/null 2>&1 </dev/null
+    done
+    for f in "ＭＳ ゴシック" "MS Gothic"; do
+      wine reg add "$key" /v "$f" /d IPAGothic /f >/dev/null 2>&1 </dev/null
+    done
+  fi
+  touch "$WINEPREFIX/.ixo-fonts"
+fi
+
 # Drive T: is an empty folder of the build's own, so tests can see how the
 # program treats a drive's root (which has no "." entry). The dot-file marks
 # it as a test drive; Wine shows dot-files as hidden.
