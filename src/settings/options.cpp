@@ -122,13 +122,13 @@ std::string ReadWholeFile(const std::string& path) {
   return text;
 }
 
-// Replaces the file with `text`; Error("ファイル %s を作成できません") when it
-// cannot be created or written.
-void WriteWholeFile(const std::string& path, std::string_view text) {
+// Creates or replaces `path` with `text`; false when the file cannot be
+// created, when a write stops short (a full disk), or when the system does
+// not take the last of the data.
+bool WriteNewFile(const std::string& path, std::string_view text) {
   FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
                               FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) throw Error(FormatMessage1("ファイル %s を作成できません", path));
-  // A write that stops short (a full disk) must not pass for a saved file.
+  if (!file.valid()) return false;
   bool ok = true;
   while (ok && !text.empty()) {
     const DWORD part = static_cast<DWORD>(std::min<size_t>(text.size(), 1 << 20));
@@ -136,8 +136,22 @@ void WriteWholeFile(const std::string& path, std::string_view text) {
     ok = WriteFile(file.get(), text.data(), part, &put, nullptr) && put > 0;
     text.remove_prefix(put);
   }
-  ok = file.Close() && ok;
-  if (!ok) throw Error(FormatMessage1("ファイル %s を作成できません", path));
+  return file.Close() && ok;
+}
+
+// Replaces the file with `text`; Error("ファイル %s を作成できません") when it
+// cannot be created or written. The text goes into a new file beside it,
+// which takes the old one's place only once it is whole: a write that stops
+// short (a full disk) leaves the user's list as it was instead of cut.
+void WriteWholeFile(const std::string& path, std::string_view text) {
+  const std::string fresh = path + ".new";
+  if (WriteNewFile(fresh, text) &&
+      MoveFileExA(fresh.c_str(), path.c_str(),
+                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+    return;
+  }
+  DeleteFileA(fresh.c_str());
+  throw Error(FormatMessage1("ファイル %s を作成できません", path));
 }
 
 }  // namespace

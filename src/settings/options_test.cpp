@@ -398,6 +398,8 @@ TEST_F(OptionsTest, TitleListThatCannotBeCreated) {
   }
   // IXO.ini was written in full before.
   EXPECT_TRUE(Load().Kansi);
+  // The new list written beside it is not left behind.
+  EXPECT_FALSE(PathExists(TeiPath() + ".new"));
   ASSERT_TRUE(RemoveDirectoryA(TeiPath().c_str()));
 
   ASSERT_TRUE(WriteFileBytes(TeiPath(), "old\r\n"));
@@ -412,6 +414,12 @@ TEST_F(OptionsTest, TitleListThatCannotBeCreated) {
     }
   }
   EXPECT_EQ(ReadFileBytes(TeiPath()), "old\r\n");
+  EXPECT_FALSE(PathExists(TeiPath() + ".new"));
+
+  // Once nothing is in the way, the list replaces the old one whole.
+  SaveOptionsTo(Folder(), rec);
+  EXPECT_EQ(ReadFileBytes(TeiPath()), LineList(kDefaultDelText).Text());
+  EXPECT_FALSE(PathExists(TeiPath() + ".new"));
 }
 
 TEST_F(OptionsTest, ShorterListLeavesOldKeysBehindCount) {

@@ -16,6 +16,13 @@ namespace {
 // Entries a search of the folder must not count, whatever the platform lists.
 constexpr DWORD kExcluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x8 /* volume label */;
 
+// No path of the system is longer than 32767 characters, and a character
+// takes at least one byte. Wine keeps the length of a name given to the ANSI
+// calls in 16 bits: a name of 64 KB or more (a title of a whole page of text)
+// wraps to its first few bytes and creates that shorter file instead of
+// failing, so such a name never reaches the system.
+constexpr size_t kLongestPath = 32767;
+
 }  // namespace
 
 bool FolderExists(std::string_view folder) {
@@ -52,6 +59,7 @@ bool MakeURLFile(std::string_view folder, const TURLRecord& rec) {
   file += ".URL";
   // Windows would open a device for such a name and swallow the write.
   if (IsDeviceFileName(file)) CannotCreate(file);
+  if (file.size() > kLongestPath) CannotCreate(file);
 
   std::string content = "[InternetShortcut]\r\nURL=";
   content += rec.URL;

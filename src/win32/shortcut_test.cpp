@@ -121,6 +121,34 @@ TEST_F(ShortcutTest, DeviceNamesAreRefusedInsteadOfVanishingIntoTheDevice) {
   }
 }
 
+// Names beyond what the system can hold fail as such; none of them may leave
+// a file of another name behind (a name of 64 KB or more used to be cut to
+// its first bytes).
+TEST_F(ShortcutTest, TitleTooLongForAnyPathRaisesTheErrorAndWritesNothing) {
+  const size_t base = Folder().size() + 1 + 4;  // folder, backslash, ".URL"
+  // The last two would wrap to the folder and the title's first two bytes.
+  for (const size_t length : {size_t{300}, size_t{32767} - base, size_t{32768} - base,
+                              size_t{65536} - 3, size_t{65536} * 3 - 3}) {
+    SCOPED_TRACE(length);
+    const std::string title(length, 'a');
+    const std::string file = Folder() + "\\" + title + ".URL";
+    try {
+      MakeURLFile(Folder(), {title, "http://b/"});
+      ADD_FAILURE() << "no error";
+    } catch (const Error& e) {
+      EXPECT_EQ(std::string(e.what()), "ファイル " + file + " を作成できません");
+    }
+    WIN32_FIND_DATAA data;
+    const HANDLE find = FindFirstFileA((Folder() + "\\*").c_str(), &data);
+    ASSERT_NE(find, INVALID_HANDLE_VALUE);
+    do {
+      EXPECT_TRUE(std::string(data.cFileName) == "." || std::string(data.cFileName) == "..")
+          << data.cFileName;
+    } while (FindNextFileA(find, &data));
+    FindClose(find);
+  }
+}
+
 TEST_F(ShortcutTest, FolderTestFindsAnEmptyFolderByItsDotEntries) {
   EXPECT_TRUE(FolderExists(Folder()));
   EXPECT_TRUE(FolderExists(Folder() + "\\"));

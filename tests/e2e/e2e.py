@@ -103,10 +103,13 @@ class Ixo:
         lines += ["Dir%d=%s" % (i, d) for i, d in enumerate(dirs)]
         return "\r\n".join(lines) + "\r\n"
 
-    def start(self, wait_window=True):
+    def start(self, wait_window=True, preexec_fn=None):
+        """Starts the program; `preexec_fn` runs in the child before Wine does
+        (to give it the limits of a full disk, say)."""
         self.log = open(os.path.join(self.dir, "wine.log"), "wb")
         self.proc = subprocess.Popen(["wine", self.exe], cwd=self.dir, stdin=subprocess.DEVNULL,
-                                     stdout=self.log, stderr=subprocess.STDOUT)
+                                     stdout=self.log, stderr=subprocess.STDOUT,
+                                     preexec_fn=preexec_fn)
         if wait_window:
             self.ctl("wait", self.win_exe(), "60")
         return self
@@ -124,6 +127,26 @@ class Ixo:
     def state(self):
         visible, iconic, caption = (self.ctl("state", self.win_exe()).split(" ", 2) + [""])[:3]
         return int(visible), int(iconic), caption
+
+    def boxes(self):
+        """How many message boxes the program shows."""
+        return int(self.ctl("boxes", self.win_exe()))
+
+    def error_box(self, timeout=20):
+        """Waits for a message box of the program, presses its OK button and
+        gives its caption and text (cut to 4 KB); None when none came."""
+        out = subprocess.run(["wine", CTL, "errbox", self.win_exe(), str(timeout)],
+                             stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                             stdin=subprocess.DEVNULL, timeout=timeout + 60)
+        if out.returncode != 0:
+            return None
+        caption, _, text = out.stdout.decode("cp932", "replace").partition("\n")
+        return caption.rstrip("\r"), text.rstrip("\r\n")
+
+    def edit_text(self, n):
+        """The text of edit box `n` of the main window (0 title, 1 URL), asked
+        of the program itself: it answers once its current work is done."""
+        return self.ctl("text", self.win_exe(), str(n))
 
     def close(self, timeout=30):
         self.ctl("close", self.win_exe())

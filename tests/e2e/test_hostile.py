@@ -1,0 +1,423 @@
+"""Hostile input and faults from outside: huge clipboard texts, damaged or
+huge settings files, save folders that vanish, titles that cannot be file
+names, a clipboard held by another program, settings that cannot be written.
+
+Every case ends by showing that nothing was lost and that the program still
+works: a normal copy still gives its shortcut. The times the big cases take
+are printed ("time: ...") so that they can be reported; the assertions use
+generous bounds only, to stay clear of a busy machine's noise.
+"""
+import os
+import random
+import resource
+import shutil
+import signal
+import subprocess
+import sys
+import time
+
+from e2e import CTL, Clipboard, IxoCase, shortcut_bytes, sjis, wait_for, windows_path
+
+MB = 1 << 20
+# The program answers a 16 MB text in about a second; the bound leaves room
+# for a machine busy with other work.
+ANSWER_BOUND = 10.0
+START_BOUND = 30.0
+
+
+def report(what, seconds):
+    sys.stderr.write("  time: %-58s %6.2f s\n" % (what, seconds))
+    sys.stderr.flush()
+
+
+def program_bytes(text):
+    """The clipboard text as the program reads it: code page 932, and Wine
+    makes every LF a CR LF."""
+    return sjis(text).replace(b"\n", b"\r\n")
+
+
+def lines_of(line, size):
+    """`line` repeated until the text is `size` bytes long for the program."""
+    return line * (size // len(program_bytes(line)) + 1)
+
+
+class HostileCase(IxoCase):
+    def watching(self, name, **kw):
+        app = self.ixo(name, **kw)
+        app.write("IXO.ini", app.ini_for(kansi=1))
+        return app
+
+    def assert_still_works(self, app, title):
+        """A normal copy after whatever went before gives its shortcut."""
+        url = "http://example.com/works"
+        Clipboard.put_text("%s\n%s" % (title, url))
+        self.assertEqual(app.shortcut(title), shortcut_bytes(url))
+
+    def assert_box(self, app, text, timeout=20):
+        """The program shows one error box with `text`; it is dismissed."""
+        box = app.error_box(timeout)
+        self.assertIsNotNone(box, "no error box")
+        self.assertEqual(box, ("Ixo", text))
+
+
+# Every piece of this line is in the default title-delete list: 16 MB of it
+# leave no title, and all of it has to be cleaned.
+DECORATION = "★☆ -- == ‥ 　\n"
+
+
+def big_texts():
+    """(name, clipboard text, title, address) of 16 MB each, and one long URL."""
+    half = lines_of(DECORATION, 8 * MB)
+    return [
+        ("16 MB of lines, address in the middle",
+         half + "真ん中の題名\nhttp://example.com/middle\n" + half,
+         "真ん中の題名", "http://example.com/middle"),
+        ("16 MB of lines, address at the end",
+         lines_of(DECORATION, 16 * MB) + "最後の題名\nhttp://example.com/end",
+         "最後の題名", "http://example.com/end"),
+        ("one 16 MB line: address, then title text",
+         "http://example.com/line 一行の題名" + "　" * (8 * MB),
+         "一行の題名", "http://example.com/line"),
+        ("one 16 MB line: ★ before the address",
+         "★" * (8 * MB) + "星の後 http://example.com/stars",
+         "星の後", "http://example.com/stars"),
+        ("a 1 MB address",
+         "長いアドレス\nhttp://example.com/" + "a" * MB,
+         "長いアドレス", "http://example.com/" + "a" * MB),
+    ]
+
+
+class BigClipboardTest(HostileCase):
+    def test_huge_texts_give_their_shortcut_at_once(self):
+        cases = big_texts()
+        # Wine's own part: from xclip to a Wine program that holds the whole
+        # text, with no Ixo running.
+        for name, text, _, _ in cases:
+            started = time.monotonic()
+            Clipboard.put_text(text)
+            out = subprocess.run(["wine", CTL, "cliplen", str(len(program_bytes(text))), "60"],
+                                 stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                 stdin=subprocess.DEVNULL, timeout=120)
+            self.assertEqual(out.returncode, 0, "the text did not reach Wine whole")
+            report("Wine alone, xclip to a Wine reader: " + name, time.monotonic() - started)
+
+        Clipboard.put_text("(e2e: nothing to save)")
+        app = self.watching("big").start()
+        for name, text, title, url in cases:
+            with self.subTest(name):
+                started = time.monotonic()
+                Clipboard.put_text(text)
+                content = app.shortcut(title)
+                elapsed = time.monotonic() - started
+                report("Ixo, xclip to shortcut file: " + name, elapsed)
+                self.assertEqual(content, shortcut_bytes(url))
+                self.assertLess(elapsed, ANSWER_BOUND)
+        self.assertEqual(app.shortcuts(), sorted(title + ".URL" for _, _, title, _ in cases))
+        self.assert_still_works(app, "after")
+
+    def test_a_title_of_16_megabytes_is_refused_with_the_error_box(self):
+        # No file name can be that long. The system is never asked for it:
+        # Wine cut such a name to its first bytes and made that file instead.
+        app = self.watching("bigtitle").start()
+        started = time.monotonic()
+        Clipboard.put_text("http://example.com/long " + "長" * (8 * MB))
+        box = app.error_box(timeout=60)
+        report("Ixo, xclip to error box: one 16 MB title", time.monotonic() - started)
+        self.assertIsNotNone(box, "no error box")
+        caption, text = box
+        self.assertEqual(caption, "Ixo")
+        self.assertTrue(text.startswith("ファイル %s\\長長長" % windows_path(app.save)), text[:200])
+        self.assertEqual(os.listdir(app.save), [])
+        self.assert_still_works(app, "after")
+        self.assertEqual(os.listdir(app.save), ["after.URL"])
+        self.assertEqual(app.boxes(), 0)
+
+
+def settings_block(app, kansi=1):
+    """Settings that make the program watch and save into its own folder."""
+    return sjis("\r\n[Option]\r\nKansi=%d\r\n[List]\r\nCount=1\r\nDir0=%s\r\n"
+                % (kansi, windows_path(app.save)))
+
+
+GARBAGE = random.Random(1).randbytes(2 * MB)
+TEI_50MB = b"".join(sjis("【広告%08d】\r\n" % i) for i in range(50 * MB // 16))
+
+
+def ini_has(*parts):
+    def check(test, app):
+        ini = app.read("IXO.ini")
+        for part in parts:
+            test.assertIn(sjis(part(app) if callable(part) else part), ini)
+        test.assertLess(len(ini), 64 * 1024 + len(GARBAGE))
+    return check
+
+
+def tei_is(data):
+    def check(test, app):
+        test.assertEqual(app.read("IXO.tei"), data)
+    return check
+
+
+# (name, IXO.ini, IXO.tei, the title that "削除題名" gets, or None when the
+# program does not watch; checks of what it writes back on close; whether to
+# start it again on what it wrote)
+SETTINGS_CASES = [
+    ("binary garbage around the settings",
+     lambda app: GARBAGE[:MB] + settings_block(app) + GARBAGE[MB:], None, "削除題名",
+     [ini_has("Kansi=1\r\nAtc=0\r\nAcTime=60\r\nAcType=2\r\nMin=0\r\nTray=0\r\n")], True),
+    ("a value of 5 MB",
+     lambda app: sjis("[URL]\r\nNinsiki=" + "-" * (5 * MB) + "\r\n") + settings_block(app),
+     None, "削除題名", [ini_has("Ninsiki=" + "-" * 2047 + "\r\n")], True),
+    ("Count=2147483647 with a few Dir keys",
+     lambda app: settings_block(app).replace(b"Count=1", b"Count=2147483647")
+     + b"Dir7=C:\\seven\r\nDir2147483646=C:\\last\r\nDir99999999999=C:\\never\r\n",
+     None, "削除題名",
+     [ini_has(lambda app: "Count=3\r\nDir0=%s\r\n" % windows_path(app.save),
+              "Dir1=C:\\seven\r\n", "Dir2=C:\\last\r\n")], True),
+    # Not watching: with no folder at all a shortcut would go to the root of
+    # the drive.
+    ("Count=-5",
+     lambda app: b"[Option]\r\nKansi=0\r\n[List]\r\nCount=-5\r\nDir0=C:\\zero\r\n", None, None,
+     [ini_has("Count=0\r\n")], False),
+    ("IXO.tei of 50 MB", settings_block, TEI_50MB, "削除題名", [tei_is(TEI_50MB)], False),
+    # Only the list before the zero byte strikes anything from titles.
+    ("IXO.tei with zero bytes",
+     settings_block, sjis("削除\r\n") + b"\x00" + sjis("題名\r\n") + b"\x00" * 1000, "題名",
+     [tei_is(sjis("削除\r\n"))], True),
+]
+
+
+class BadSettingsTest(HostileCase):
+    def test_damaged_or_huge_settings_start_work_and_are_written_back_sane(self):
+        for name, ini, tei, title, checks, again in SETTINGS_CASES:
+            with self.subTest(name):
+                Clipboard.put_text("(e2e: nothing to save)")
+                app = self.ixo("settings%d" % len(self.apps))
+                app.write("IXO.ini", ini(app))
+                if tei is not None:
+                    app.write("IXO.tei", tei)
+                started = time.monotonic()
+                app.start()
+                elapsed = time.monotonic() - started
+                report("start with " + name, elapsed)
+                self.assertLess(elapsed, START_BOUND)
+                if title is not None:
+                    Clipboard.put_text("削除題名\nhttp://example.com/")
+                    self.assertEqual(app.shortcut(title), shortcut_bytes("http://example.com/"))
+                started = time.monotonic()
+                self.assertEqual(app.close(timeout=120), 0)
+                report("close with " + name, time.monotonic() - started)
+                for check in checks:
+                    check(self, app)
+                if again:
+                    # What it wrote is what it reads: it watches and saves again.
+                    app.kill()
+                    Clipboard.put_text("(e2e: nothing to save)")
+                    app.start()
+                    self.assert_still_works(app, "again")
+                    self.assertEqual(app.close(), 0)
+
+
+class SaveFolderTest(HostileCase):
+    def test_a_missing_folder_gets_nothing_and_works_again_once_it_is_back(self):
+        app = self.watching("nofolder")
+        shutil.rmtree(app.save)
+        app.start()
+        for title in ["無い時", "消えた後"]:
+            Clipboard.put_text(title + "\nhttp://example.com/")
+            # The title box shows the text once the program has taken it and
+            # tried the save.
+            wait_for("title " + title, lambda: app.edit_text(0) == title)
+            self.assertFalse(os.path.exists(app.save))
+            self.assertEqual(app.boxes(), 0)
+            os.makedirs(app.save)
+            self.assert_still_works(app, "戻った" + title)
+            self.assertEqual(app.shortcuts(), ["戻った%s.URL" % title])
+            shutil.rmtree(app.save)
+
+    def test_a_folder_in_place_of_the_shortcut_gives_one_error_box(self):
+        app = self.watching("dirtitle").start()
+        os.makedirs(os.path.join(app.save, "題名.URL"))
+        Clipboard.put_text("題名\nhttp://example.com/")
+        self.assert_box(app, "ファイル %s\\題名.URL を作成できません." % windows_path(app.save))
+        self.assertTrue(os.path.isdir(os.path.join(app.save, "題名.URL")))
+        self.assert_still_works(app, "next")
+        self.assertEqual(app.boxes(), 0)
+        self.assertEqual(sorted(os.listdir(app.save)), ["next.URL", "題名.URL"])
+
+
+# (clipboard text, the title that cannot be a file name)
+BAD_TITLES = [
+    ("Example\tTitle\nhttp://example.com/", "Example\tTitle"),
+    ("CON\nhttp://example.com/", "CON"),
+    # Would vanish into the device with no error.
+    ("nul\nhttp://example.com/", "nul"),
+    ("AUX.\nhttp://example.com/", "AUX."),
+    ("com1 \nhttp://example.com/", "com1"),
+]
+
+
+class BadTitleTest(HostileCase):
+    def test_titles_that_cannot_be_file_names_give_the_error_box(self):
+        app = self.watching("badtitle").start()
+        for text, title in BAD_TITLES:
+            with self.subTest(title=title):
+                Clipboard.put_text(text)
+                self.assert_box(app, "ファイル %s\\%s.URL を作成できません."
+                                % (windows_path(app.save), title))
+                self.assertEqual(os.listdir(app.save), [])
+        self.assert_still_works(app, "after")
+        self.assertEqual(app.boxes(), 0)
+
+
+def hold_with_text(app, text, seconds):
+    """Another program puts `text` on the clipboard and, as the change is
+    announced, takes the clipboard again and keeps it for `seconds`."""
+    path = os.path.join(app.dir, "held.txt")
+    with open(path, "wb") as f:
+        f.write(sjis(text))
+    holder = subprocess.Popen(["wine", CTL, "puthold", windows_path(path), str(seconds)],
+                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                              stdin=subprocess.DEVNULL)
+    said = holder.stdout.readline().strip()
+    holder.stdout.close()
+    if said != b"held":
+        holder.wait()
+        raise AssertionError("ixoctl could not hold the clipboard")
+    return holder
+
+
+class ClipboardHeldTest(HostileCase):
+    def test_a_brief_hold_is_waited_out(self):
+        app = self.watching("brief").start()
+        for i, seconds in enumerate([0.03, 0.05]):
+            holder = hold_with_text(app, "短い%d\r\nhttp://example.com/%d" % (i, i), seconds)
+            self.assertEqual(app.shortcut("短い%d" % i), shortcut_bytes("http://example.com/%d" % i))
+            holder.wait(30)
+        self.assertEqual(app.boxes(), 0)
+
+    def test_a_long_hold_gives_one_error_box_and_the_next_copy_works(self):
+        app = self.watching("held").start()
+        holder = hold_with_text(app, "長く\r\nhttp://example.com/held", 2)
+        seen = set()
+        while holder.poll() is None:
+            seen.add(app.boxes())
+        holder.wait()
+        self.assertLessEqual(max(seen), 1, "more than one error box")
+        self.assert_box(app, "クリップボードを開くことができません.")
+        self.assertEqual(app.shortcuts(), [])
+        self.assert_still_works(app, "after")
+        self.assertEqual(app.boxes(), 0)
+
+
+# The settings as the program writes them for the prepared IXO.ini.
+def full_ini(app):
+    return sjis("[Option]\r\nKansi=1\r\nAtc=0\r\nAcTime=60\r\nAcType=2\r\nMin=0\r\nTray=0\r\n"
+                "[List]\r\nCount=1\r\nDir0=%s\r\n[URL]\r\nNinsiki=-=?;%%&,#\\\r\n"
+                % windows_path(app.save))
+
+
+# A title-delete list with lone LF breaks (the program writes CR LF) and
+# larger than the full disk's room.
+TEI_LF = "".join("飾り%05d\n" % i for i in range(12000))
+DISK_ROOM = 64 * 1024
+
+
+class Folder:
+    """A folder where the settings file `name` should be."""
+
+    def __init__(self, name):
+        self.name = name
+
+    def block(self, test, app):
+        path = os.path.join(app.dir, self.name)
+        os.rename(path, path + ".away")
+        os.mkdir(path)
+
+    def unblock(self, app):
+        path = os.path.join(app.dir, self.name)
+        os.rmdir(path)
+        os.rename(path + ".away", path)
+
+
+class Held:
+    """The settings file `name` held open by another program, sharing nothing."""
+
+    def __init__(self, name):
+        self.name = name
+        self.holder = None
+
+    def block(self, test, app):
+        self.holder = subprocess.Popen(
+            ["wine", CTL, "lock", windows_path(os.path.join(app.dir, self.name)), "600"],
+            stdout=subprocess.PIPE, stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+        test.addCleanup(self.unblock, app)
+        said = self.holder.stdout.readline().strip()
+        self.holder.stdout.close()
+        test.assertEqual(said, b"locked")
+
+    def unblock(self, app):
+        if self.holder.poll() is None:
+            self.holder.kill()
+        self.holder.wait()
+
+
+class FullDisk:
+    """A disk with room for DISK_ROOM bytes per file: the program's writes
+    past that fail as on a full disk."""
+
+    @staticmethod
+    def preexec():
+        signal.signal(signal.SIGXFSZ, signal.SIG_IGN)
+        resource.setrlimit(resource.RLIMIT_FSIZE, (DISK_ROOM, resource.RLIM_INFINITY))
+
+    def block(self, test, app):
+        pass
+
+    def unblock(self, app):
+        resource.prlimit(app.proc.pid, resource.RLIMIT_FSIZE,
+                         (resource.RLIM_INFINITY, resource.RLIM_INFINITY))
+
+
+# (name, the obstacle, which file the error names)
+WRITE_CASES = [
+    ("IXO.ini is a folder", Folder("IXO.ini"), "ini"),
+    ("IXO.ini is held open", Held("IXO.ini"), "ini"),
+    ("IXO.tei is a folder", Folder("IXO.tei"), "tei"),
+    ("IXO.tei is held open", Held("IXO.tei"), "tei"),
+    ("the disk is full", FullDisk(), "tei"),
+]
+
+
+class SettingsWriteTest(HostileCase):
+    def test_a_close_that_cannot_write_is_abandoned_and_the_next_one_writes_all(self):
+        for name, obstacle, fails in WRITE_CASES:
+            with self.subTest(name):
+                app = self.watching("write%d" % len(self.apps), tei=TEI_LF)
+                ini, tei = app.read("IXO.ini"), app.read("IXO.tei")
+                app.start(preexec_fn=getattr(obstacle, "preexec", None))
+                obstacle.block(self, app)
+                app.ctl("close", app.win_exe())
+                folder = windows_path(app.dir)
+                if fails == "ini":
+                    self.assert_box(app, "%s\\IXO.ini に書き込めません." % folder)
+                else:
+                    self.assert_box(app, "ファイル %s\\IXO.tei を作成できません." % folder)
+                # Still running, and working.
+                self.assert_still_works(app, "after")
+                self.assertIsNone(app.proc.poll())
+                # Nothing half-written: the file that failed is as it was;
+                # IXO.ini, written first, is whole.
+                if fails == "tei":
+                    self.assertEqual(app.read("IXO.ini"), full_ini(app))
+                elif not isinstance(obstacle, Folder):
+                    self.assertEqual(app.read("IXO.ini"), ini)
+                if not (fails == "tei" and isinstance(obstacle, Folder)):
+                    self.assertEqual(app.read("IXO.tei"), tei)
+                self.assertFalse(app.exists("IXO.tei.new"))
+
+                obstacle.unblock(app)
+                self.assertEqual(app.close(), 0)
+                self.assertEqual(app.read("IXO.ini"), full_ini(app))
+                self.assertEqual(app.read("IXO.tei"), program_bytes(TEI_LF))
+                self.assertFalse(app.exists("IXO.tei.new"))
