@@ -5,12 +5,7 @@
 #   tools/screenshots.sh [BUILD_DIR]        BUILD_DIR defaults to build/win
 #
 # Runs under tools/winenv.sh (a private virtual display) with a Wine prefix of
-# its own, BUILD_DIR/shots/wineprefix, in which Japanese text is drawn as on
-# Windows: the fonts the program asks for (MS UI Gothic, ＭＳ Ｐゴシック,
-# ＭＳ ゴシック) are mapped to the IPA Gothic fonts (fonts-ipafont-gothic),
-# which have the same proportional kana; without them Wine falls back to a
-# wider font and some labels are cut. Wine's Marlett (fonts-wine) draws the
-# caption buttons.
+# its own, BUILD_DIR/shots/wineprefix.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=$(cd "${1:-$root/build/win}" && pwd)
@@ -32,23 +27,8 @@ shots="$build/shots"
 out="$root/docs"
 mkdir -p "$out"
 
-# Fonts. Marlett is looked for in the prefix's own Fonts folder.
-fonts="$WINEPREFIX/drive_c/windows/Fonts"
-if [ -f /usr/share/wine/fonts/marlett.ttf ] && [ ! -f "$fonts/marlett.ttf" ]; then
-  mkdir -p "$fonts"
-  cp /usr/share/wine/fonts/marlett.ttf "$fonts/"
-fi
-if [ -n "$(fc-list IPAPGothic)" ]; then
-  key='HKCU\Software\Wine\Fonts\Replacements'
-  for f in "MS UI Gothic" "ＭＳ Ｐゴシック" "MS PGothic"; do
-    wine reg add "$key" /v "$f" /d IPAPGothic /f >/dev/null 2>&1 </dev/null
-  done
-  for f in "ＭＳ ゴシック" "MS Gothic"; do
-    wine reg add "$key" /v "$f" /d IPAGothic /f >/dev/null 2>&1 </dev/null
-  done
-else
-  echo "fonts-ipafont-gothic is not installed: labels will be drawn in a wider font" >&2
-fi
+# The fonts (IPA Gothic for the program's Japanese faces, Marlett for the
+# caption buttons) are set up by tools/winenv.sh in every prefix it makes.
 
 # A copy of the program with two save folders on drive C:.
 app="$shots/app"
