@@ -17,15 +17,11 @@
 #include "core/devicename.h"
 #include "core/error.h"
 #include "oracle.h"
+#include "fuzz_check.h"
+
+using ixo::Check;
 
 namespace {
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "devicename_fuzz: %s\n", what);
-    std::abort();
-  }
-}
 
 std::vector<std::string> Devices() {
   std::vector<std::string> names = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};

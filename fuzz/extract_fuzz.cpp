@@ -14,15 +14,11 @@
 #include "core/extract.h"
 #include "core/linelist.h"
 #include "oracle.h"
+#include "fuzz_check.h"
+
+using ixo::Check;
 
 namespace {
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "mismatch: %s\n", what);
-    std::abort();
-  }
-}
 
 const char kDefaultDel[] =
     "\x81\x9A\r\n\x81\x9C\r\n\x81\xA1\r\n\x81\x9F\r\n\x81\xA4\r\n\x81\x9B\r\n\x81\xA0\r\n"

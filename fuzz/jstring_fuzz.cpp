@@ -13,17 +13,9 @@
 #include "core/error.h"
 #include "core/jstring.h"
 #include "oracle.h"
+#include "fuzz_check.h"
 
-namespace {
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "mismatch: %s\n", what);
-    std::abort();
-  }
-}
-
-}  // namespace
+using ixo::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (size < 4) return 0;

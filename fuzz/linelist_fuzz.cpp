@@ -14,17 +14,9 @@
 #include "core/error.h"
 #include "core/linelist.h"
 #include "oracle.h"
+#include "fuzz_check.h"
 
-namespace {
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "mismatch: %s\n", what);
-    std::abort();
-  }
-}
-
-}  // namespace
+using ixo::Check;
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t half = size / 2;

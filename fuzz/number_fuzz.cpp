@@ -10,6 +10,9 @@
 #include <string_view>
 
 #include "core/number.h"
+#include "fuzz_check.h"
+
+using ixo::Check;
 
 namespace {
 
@@ -51,13 +54,6 @@ std::optional<int32_t> Reference(std::string s) {
   const long long v = std::strtoll(s.c_str(), nullptr, 10) * (negative ? -1 : 1);
   if (v < INT32_MIN || v > INT32_MAX) return std::nullopt;
   return static_cast<int32_t>(v);
-}
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "number_fuzz: %s\n", what);
-    std::abort();
-  }
 }
 
 }  // namespace

@@ -16,15 +16,11 @@
 #include "core/linelist.h"
 #include "core/number.h"
 #include "core/optionrules.h"
+#include "fuzz_check.h"
+
+using ixo::Check;
 
 namespace {
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "optionrules_fuzz: %s\n", what);
-    std::abort();
-  }
-}
 
 void ReplaceAll(std::string& s, std::string_view from, std::string_view to) {
   std::string out;

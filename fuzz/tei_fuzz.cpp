@@ -9,15 +9,11 @@
 #include <string_view>
 
 #include "core/linelist.h"
+#include "fuzz_check.h"
+
+using ixo::Check;
 
 namespace {
-
-void Check(bool ok, const char* what) {
-  if (!ok) {
-    std::fprintf(stderr, "tei_fuzz: %s\n", what);
-    std::abort();
-  }
-}
 
 // The text as the file is saved again, built byte by byte: up to the first
 // zero byte, every break (CR LF, lone CR, lone LF) made CR LF, and a CR LF

@@ -41,6 +41,10 @@ import subprocess
 import sys
 import time
 
+# The end-to-end harness's helpers: Wine paths and bounded waits.
+sys.path.insert(0, os.path.join(os.path.dirname(os.path.abspath(__file__)), "..", "tests", "e2e"))
+from e2e import wait_for, windows_path  # noqa: E402
+
 ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 MB = 1 << 20
 
@@ -122,21 +126,6 @@ def file_report(exe):
 
 
 # ------------------------------------------------------------ the process
-
-def windows_path(unix_path):
-    return "Z:" + unix_path.replace("/", "\\")
-
-
-def wait_for(what, predicate, timeout=20.0, step=0.05):
-    until = time.monotonic() + timeout
-    while True:
-        value = predicate()
-        if value:
-            return value
-        if time.monotonic() > until:
-            raise RuntimeError("timed out waiting for " + what)
-        time.sleep(step)
-
 
 def put_clipboard(text):
     """Sets the X clipboard as a browser would; returns xclip's run time."""
@@ -473,7 +462,7 @@ def main():
                - report["baseline"]["changes"]["growth_since_warmup"]["rss_anon_bytes"]["bytes"])
         report["own_growth_bytes"] = own
         report["own_growth_per_change"] = round(own / args.changes, 1)
-    except (RuntimeError, OSError, subprocess.SubprocessError) as e:
+    except (RuntimeError, AssertionError, OSError, subprocess.SubprocessError) as e:
         report["error"] = str(e)
     report["notes"] = NOTES
     report["total_seconds"] = round(time.monotonic() - t0, 1)

@@ -8,16 +8,10 @@
 #include <vector>
 
 #include "settings/options.h"
+#include "numbered.h"
 
 namespace ixo {
 namespace {
-
-// `prefix` followed by `n` in decimal.
-std::string Numbered(std::string_view prefix, long long n) {
-  std::string s(prefix);
-  s += std::to_string(n);
-  return s;
-}
 
 struct AddCase {
   const char* name;

@@ -10,16 +10,10 @@
 #include "core/linelist.h"
 #include "win_files.h"
 #include "win_tempdir.h"
+#include "numbered.h"
 
 namespace ixo {
 namespace {
-
-// `prefix` followed by `n` in decimal.
-std::string Numbered(std::string_view prefix, long long n) {
-  std::string s(prefix);
-  s += std::to_string(n);
-  return s;
-}
 
 std::string Hex(std::string_view s) {
   static const char digits[] = "0123456789ABCDEF";

@@ -7,16 +7,10 @@
 #include "core/error.h"
 #include "win_files.h"
 #include "win_tempdir.h"
+#include "numbered.h"
 
 namespace ixo {
 namespace {
-
-// `prefix` followed by `n` in decimal.
-std::string Numbered(std::string_view prefix, long long n) {
-  std::string s(prefix);
-  s += std::to_string(n);
-  return s;
-}
 
 TEST(ProfileValueText, OneLineThatReadsBackAsItWas) {
   struct Case {
