@@ -56,8 +56,21 @@ if(IXO_TESTS)
     add_test(NAME e2e COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/e2e/e2e.py
              ${CMAKE_BINARY_DIR})
     set_tests_properties(e2e PROPERTIES TIMEOUT 600)
+    # A fresh Wine prefix gets the program's Japanese fonts mapped.
+    add_test(NAME fonts COMMAND ${Python3_EXECUTABLE} ${CMAKE_CURRENT_SOURCE_DIR}/tests/fonts_test.py
+             ${CMAKE_BINARY_DIR}/fonts-test)
+    set_tests_properties(fonts PROPERTIES TIMEOUT 300)
   endif()
   add_dependencies(ixo_win_tests ixoctl)
+endif()
+
+# The times of the Windows side with their goals, for `make bench`.
+if(IXO_TESTS)
+  add_executable(ixo_win_bench bench/win_bench.cpp ${TEST_SUPPORT}/win_clipboard.cpp)
+  target_include_directories(ixo_win_bench PRIVATE ${TEST_SUPPORT})
+  target_link_libraries(ixo_win_bench PRIVATE ixo_win)
+  target_compile_options(ixo_win_bench PRIVATE ${IXO_WIN_OPTIONS})
+  target_link_options(ixo_win_bench PRIVATE -static)
 endif()
 
 # The least a clipboard-watching program can do: tools/footprint.py runs it

@@ -15,9 +15,13 @@ packages=(
   zip python3
 )
 
+# Outputs are taken whole, not piped into `grep -q`: grep leaving at the
+# first match can kill the writer with SIGPIPE, which pipefail counts as a
+# failure.
 missing=()
 for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+  status=$(dpkg-query -W -f='${Status}' "$p" 2>/dev/null) || status=""
+  [ "$status" = "install ok installed" ] || missing+=("$p")
 done
 
 SUDO=""
@@ -32,7 +36,8 @@ fi
 
 # Wine takes its ANSI code page from the locale: without ja_JP.UTF-8 it
 # falls back to 1252 and every Shift-JIS byte would be mistranslated.
-if ! locale -a 2>/dev/null | grep -qi '^ja_JP\.utf-\?8$'; then
+locales=$(locale -a 2>/dev/null) || locales=""
+if ! grep -qix 'ja_JP\.utf-\?8' <<<"$locales"; then
   echo "generating locale ja_JP.UTF-8"
   $SUDO sed -i 's/^# *\(ja_JP.UTF-8 UTF-8\)/\1/' /etc/locale.gen
   grep -q '^ja_JP.UTF-8 UTF-8' /etc/locale.gen || echo 'ja_JP.UTF-8 UTF-8' | $SUDO tee -a /etc/locale.gen >/dev/null

@@ -19,29 +19,33 @@ export LANG=ja_JP.UTF-8 LC_ALL=ja_JP.UTF-8
 export WINEDLLOVERRIDES="mscoree,mshtml="
 
 xvfb_pid=""
+scratch=""
 cleanup() {
   wineserver -k >/dev/null 2>&1 || true
   if [ -n "$xvfb_pid" ]; then
     kill "$xvfb_pid" >/dev/null 2>&1 || true
     wait "$xvfb_pid" 2>/dev/null || true
   fi
+  if [ -n "$scratch" ]; then rm -rf "$scratch"; fi
 }
 trap cleanup EXIT
 
 if [ "$use_current" = 1 ] && [ -n "${DISPLAY:-}" ]; then
   :
 else
-  # A display number nobody uses: neither a socket nor a lock file.
-  for n in $(seq 77 199); do
-    if [ ! -e "/tmp/.X11-unix/X$n" ] && [ ! -e "/tmp/.X$n-lock" ]; then disp=$n; break; fi
-  done
-  Xvfb ":$disp" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+  # Xvfb picks the display number itself (-displayfd): it takes the first
+  # one whose lock it gets, so runs started side by side never pick the same
+  # one, and it names it once it accepts connections.
+  scratch=$(mktemp -d)
+  mkfifo "$scratch/display"
+  Xvfb -displayfd 3 -screen 0 1024x768x24 -nolisten tcp 3>"$scratch/display" >/dev/null 2>&1 &
   xvfb_pid=$!
-  for _ in $(seq 1 200); do
-    [ -e "/tmp/.X11-unix/X$disp" ] && break
-    kill -0 "$xvfb_pid" 2>/dev/null || { echo "Xvfb :$disp did not start" >&2; exit 1; }
-    sleep 0.05
-  done
+  disp=""
+  read -r -t 60 disp <"$scratch/display" || true
+  if [ -z "$disp" ]; then
+    echo "Xvfb did not start" >&2
+    exit 1
+  fi
   export DISPLAY=":$disp"
   [ "$use_current" = 1 ] && echo "virtual display $DISPLAY (Xvfb)"
 fi
@@ -70,23 +74,42 @@ fi
 # Japanese text drawn as on Windows, once per prefix: the fonts the program
 # asks for are mapped to the IPA Gothic fonts, whose proportional kana have
 # the same widths (Wine's fallback is wider and cuts labels), and Wine's
-# Marlett draws the caption buttons.
+# Marlett draws the caption buttons. The marker is written only once the
+# mapping reads back from the registry; otherwise the next run tries again.
+fonts_key='HKCU\Software\Wine\Fonts\Replacements'
+map_font() {  # FACE SUBSTITUTE: true once the registry holds the mapping
+  local got
+  wine reg add "$fonts_key" /v "$1" /d "$2" /f >/dev/null 2>&1 </dev/null || return 1
+  got=$(wine reg query "$fonts_key" /v "$1" 2>/dev/null </dev/null) || return 1
+  [[ $got == *REG_SZ*"$2"* ]]
+}
 if [ ! -f "$WINEPREFIX/.ixo-fonts" ]; then
   fonts="$WINEPREFIX/drive_c/windows/Fonts"
+  mapped=1
   if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
     mkdir -p "$fonts"
     cp -f /usr/share/wine/fonts/marlett.ttf "$fonts/"
   fi
-  if fc-list 2>/dev/null | grep -q IPAPGothic; then
-    key='HKCU\Software\Wine\Fonts\Replacements'
+  # The output is taken whole: a reader that stops early (grep -q) can make
+  # fc-list die of SIGPIPE, and under pipefail the font would seem missing.
+  if [ -z "$(fc-list IPAPGothic family 2>/dev/null)" ] ||
+    [ -z "$(fc-list IPAGothic family 2>/dev/null)" ]; then
+    echo "winenv.sh: the IPA Gothic fonts are missing (Debian package" \
+      "fonts-ipafont-gothic): Japanese labels will be drawn wider and cut" >&2
+    mapped=0
+  else
     for f in "MS UI Gothic" "ＭＳ Ｐゴシック" "MS PGothic"; do
-      wine reg add "$key" /v "$f" /d IPAPGothic /f >/dev/null 2>&1 </dev/null
+      map_font "$f" IPAPGothic || mapped=0
     done
     for f in "ＭＳ ゴシック" "MS Gothic"; do
-      wine reg add "$key" /v "$f" /d IPAGothic /f >/dev/null 2>&1 </dev/null
+      map_font "$f" IPAGothic || mapped=0
     done
+    if [ "$mapped" = 0 ]; then
+      echo "winenv.sh: the Japanese fonts could not be mapped in $WINEPREFIX:" \
+        "labels will be drawn wider and cut" >&2
+    fi
   fi
-  touch "$WINEPREFIX/.ixo-fonts"
+  if [ "$mapped" = 1 ]; then touch "$WINEPREFIX/.ixo-fonts"; fi
 fi
 
 # Drive T: is an empty folder of the build's own, so tests can see how the

@@ -212,15 +212,12 @@ TEST_F(OptionsTest, ThousandsOfDirKeys) {
   std::string want;
   for (size_t n = values.size(); n-- > 0;) AddHistory(values[n], want);
   WriteIni(ini);
-  const ULONGLONG t0 = GetTickCount64();
   const TOptionRecord rec = Load();
-  const ULONGLONG ms = GetTickCount64() - t0;
   EXPECT_EQ(rec.Dirs, want);
   EXPECT_EQ(LineList(rec.Dirs).Count(), 10u);
-  EXPECT_LT(ms, 60000u) << "reading 3000 folders took " << ms << " ms";
-  RecordProperty("load_ms_3000_repeating", static_cast<int>(ms));
 
-  // Distinct folders: only the first twenty need reading.
+  // Distinct folders: the first ten fill the list (how soon the reading
+  // stops then is measured by `make bench`).
   ini = "[List]\r\nCount=2147483647\r\n";
   std::string first_ten;
   for (int i = 0; i < 5000; ++i) {
@@ -228,11 +225,7 @@ TEST_F(OptionsTest, ThousandsOfDirKeys) {
     if (i < 10) first_ten += Numbered("D:\\f", i) + "\r\n";
   }
   WriteIni(ini);
-  const ULONGLONG t1 = GetTickCount64();
   EXPECT_EQ(Load().Dirs, first_ten);
-  const ULONGLONG ms2 = GetTickCount64() - t1;
-  EXPECT_LT(ms2, 5000u) << "reading 5000 distinct folders took " << ms2 << " ms";
-  RecordProperty("load_ms_5000_distinct", static_cast<int>(ms2));
 }
 
 TEST_F(OptionsTest, DamagedFilesLoadAndSaveBackSane) {
@@ -302,11 +295,9 @@ TEST_F(OptionsTest, HugeTitleList) {
   big.reserve(50 << 20);
   while (big.size() < (50u << 20)) big += "decoration\r\n";
   ASSERT_TRUE(WriteFileBytes(TeiPath(), big));
-  const ULONGLONG t0 = GetTickCount64();
-  EXPECT_EQ(Load().DelText.size(), big.size());
-  const ULONGLONG ms = GetTickCount64() - t0;
-  RecordProperty("load_ms_50mb_tei", static_cast<int>(ms));
-  EXPECT_LT(ms, 20000u);
+  const std::string whole = Load().DelText;
+  EXPECT_EQ(whole.size(), big.size());
+  EXPECT_TRUE(whole == big);
   // A zero byte past the first megabyte read ends the text there.
   big.resize(3u << 20);
   const size_t zero = (3u << 19) / 12 * 12 + 3;  // inside a line, after "dec"

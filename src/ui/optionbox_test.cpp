@@ -704,7 +704,7 @@ bool AddThroughBrowser(TForm2& f, const std::string& path, bool* dialogDisabled)
   HWND dialog = f.Handle();
   std::thread helper([&] {
     HWND browser = nullptr;
-    const ULONGLONG end = GetTickCount64() + 20000;
+    const ULONGLONG end = GetTickCount64() + 60000;
     while (!done && GetTickCount64() < end) {
       EnumThreadWindows(thread, BrowserFinder::Visit, reinterpret_cast<LPARAM>(&browser));
       if (browser) break;
@@ -717,9 +717,11 @@ bool AddThroughBrowser(TForm2& f, const std::string& path, bool* dialogDisabled)
       PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
       return;
     }
+    // Not SMTO_ABORTIFHUNG: a browser busy for a few seconds on a loaded
+    // machine counts as hung, and the message would be lost.
     DWORD_PTR unused = 0;
     SendMessageTimeoutA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()),
-                        SMTO_ABORTIFHUNG, 5000, &unused);
+                        SMTO_NORMAL, 60000, &unused);
     PostMessageA(browser, WM_COMMAND, IDOK, 0);
   });
   Click(f.bru);

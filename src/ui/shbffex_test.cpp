@@ -346,11 +346,11 @@ HWND FindBrowser(DWORD thread) {
   return found;
 }
 
-// Polls `condition` until it holds, `stop` is set or 20 s have passed.
+// Polls `condition` until it holds, `stop` is set or 60 s have passed.
 template <typename Condition>
 bool WaitFor(Condition condition, const std::atomic<bool>& stop) {
   // <chrono> does not compile with code page 932 literals; the tick count does.
-  const ULONGLONG end = GetTickCount64() + 20000;
+  const ULONGLONG end = GetTickCount64() + 60000;
   while (GetTickCount64() < end) {
     if (condition()) return true;
     if (stop) return false;
@@ -365,7 +365,8 @@ BOOL CALLBACK CollectChild(HWND wnd, LPARAM data) {
 }
 
 // True when one of the browser's static texts reads `text`. The texts are
-// read with a timeout: the browser's thread is the test's main thread.
+// read with a (generous) timeout: the browser's thread is the test's main
+// thread.
 bool ShowsText(HWND browser, const std::string& text) {
   std::vector<HWND> children;
   EnumChildWindows(browser, CollectChild, reinterpret_cast<LPARAM>(&children));
@@ -376,7 +377,7 @@ bool ShowsText(HWND browser, const std::string& text) {
     char buffer[600] = {};
     DWORD_PTR length = 0;
     if (SendMessageTimeoutA(child, WM_GETTEXT, sizeof buffer, reinterpret_cast<LPARAM>(buffer),
-                            SMTO_ABORTIFHUNG, 5000, &length) &&
+                            SMTO_NORMAL, 60000, &length) &&
         text == buffer) {
       return true;
     }
@@ -469,13 +470,15 @@ TEST_F(ShbffexBrowserTest, ChoosesTheFolderThenCancelEmptiesTheResults) {
     seen.statusAtOpen = WaitFor([&] { return ShowsText(browser, folder_); }, stop);
     HWND ok = GetDlgItem(browser, IDOK);
     seen.okOnFolder = WaitFor([&] { return IsWindowEnabled(ok); }, stop);
+    // Not SMTO_ABORTIFHUNG: a browser busy listing the drives for a few
+    // seconds on a loaded machine counts as hung, and the message is lost.
     DWORD_PTR unused = 0;
     SendMessageTimeoutA(browser, BFFM_SETSELECTIONA, 0, reinterpret_cast<LPARAM>(parentItem),
-                        SMTO_ABORTIFHUNG, 5000, &unused);
+                        SMTO_NORMAL, 60000, &unused);
     seen.okOffOnParent = WaitFor([&] { return !IsWindowEnabled(ok); }, stop);
     seen.statusOnParent = WaitFor([&] { return ShowsText(browser, parent_); }, stop);
     SendMessageTimeoutA(browser, BFFM_SETSELECTIONA, 0, reinterpret_cast<LPARAM>(folderItem),
-                        SMTO_ABORTIFHUNG, 5000, &unused);
+                        SMTO_NORMAL, 60000, &unused);
     seen.okOnAgain = WaitFor([&] { return IsWindowEnabled(ok); }, stop);
     PostMessageA(browser, WM_COMMAND, IDOK, 0);
   });

@@ -147,7 +147,7 @@ class MenuChooser {
               foreground = GetForegroundWindow();
               opened = true;
               PostMessageA(menu, WM_CHAR, static_cast<unsigned char>(key), 1);
-              for (int j = 0; j < 500 && IsWindowVisible(menu); ++j) Sleep(10);
+              for (int j = 0; j < 2000 && IsWindowVisible(menu); ++j) Sleep(10);
               if (IsWindowVisible(menu)) {
                 stuck = true;
                 PostMessageA(menu, WM_KEYDOWN, VK_ESCAPE, 1);

@@ -9,6 +9,7 @@ Run under tools/winenv.sh (it provides DISPLAY, WINEPREFIX and the Japanese
 locale):  tools/winenv.sh python3 tests/e2e/e2e.py BUILD_DIR [unittest args]
 """
 import os
+import select
 import shutil
 import subprocess
 import sys
@@ -29,7 +30,7 @@ def sjis(text):
     return text.encode("cp932")
 
 
-def wait_for(what, predicate, timeout=20.0, step=0.05):
+def wait_for(what, predicate, timeout=60.0, step=0.05):
     """Polls `predicate` until it gives a true value; fails after `timeout`."""
     until = time.monotonic() + timeout
     while True:
@@ -46,22 +47,126 @@ def windows_path(unix_path):
     return "Z:" + unix_path.replace("/", "\\")
 
 
+def ixoctl(*args, timeout=120):
+    """Runs ixoctl.exe; its exit status, stdout and stderr."""
+    out = subprocess.run(["wine", CTL] + list(args), stdout=subprocess.PIPE,
+                         stderr=subprocess.PIPE, stdin=subprocess.DEVNULL, timeout=timeout)
+    return (out.returncode, out.stdout.decode("cp932", "replace").strip(),
+            out.stderr.decode("cp932", "replace").strip())
+
+
 class Clipboard:
-    """The X clipboard, set by a real X client as a browser would set it."""
+    """The X clipboard, set by a real X client as a browser would set it.
+
+    Wine's bridge takes what an X client puts on the X clipboard over into
+    the Windows clipboard, once, and drops it when the Windows clipboard is
+    open at that moment (the program may be reading the text before); and a
+    change made on the Windows side is handed to X a moment later, which can
+    take the X clipboard back from the X client before the bridge took its
+    text over. So a text counts as put only once the Windows clipboard has
+    changed (its sequence number, read without opening it); otherwise it is
+    put again. The program takes a text it already has only once.
+    """
 
     @staticmethod
     def put_text(text):
-        # xclip forks and serves the selection until someone else owns it.
-        subprocess.run(["xclip", "-selection", "clipboard", "-i"], input=text.encode("utf-8"),
-                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        data = text.encode("utf-8")
+        Clipboard._put(["xclip", "-selection", "clipboard", "-i"], data, len(data))
 
     @staticmethod
     def put_image():
         png = os.path.join(WORK, "pixel.png")
         if not os.path.exists(png):
             subprocess.run(["convert", "-size", "1x1", "xc:red", png], check=True)
-        subprocess.run(["xclip", "-selection", "clipboard", "-t", "image/png", "-i", png],
-                       check=True, stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+        Clipboard._put(["xclip", "-selection", "clipboard", "-t", "image/png", "-i", png], None, 0)
+
+    @staticmethod
+    def _put(command, data, size):
+        # A generous wait for the bridge: big texts take their time on a busy machine.
+        wait = 10 + 4 * size / (1 << 20)
+        for _ in range(5):
+            status, before, err = ixoctl("seq")
+            if status != 0:
+                raise AssertionError("ixoctl seq failed: " + err)
+            # xclip forks and serves the selection until someone else owns it.
+            subprocess.run(command, input=data, check=True,
+                           stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
+            if ixoctl("seq", before, "%.1f" % wait, timeout=wait + 60)[0] == 0:
+                return
+        raise AssertionError("the X client's clipboard never reached Wine's")
+
+
+class Viewer:
+    """ixoctl's clipboard viewer on both sides of the program in the viewer
+    chain (see `viewer::Run` in ixoctl.cpp); made before the program starts."""
+
+    def __init__(self, app):
+        self.proc = subprocess.Popen(["wine", CTL, "viewer", app.win_exe()],
+                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                     stderr=subprocess.DEVNULL)
+        self.pending = b""
+        if self._line(60) != "ready":
+            raise AssertionError("the clipboard viewer did not start")
+
+    def _line(self, timeout):
+        until = time.monotonic() + timeout
+        fd = self.proc.stdout.fileno()
+        while b"\n" not in self.pending:
+            left = until - time.monotonic()
+            if left <= 0 or not select.select([fd], [], [], left)[0]:
+                raise AssertionError("the clipboard viewer did not answer")
+            chunk = os.read(fd, 4096)
+            if not chunk:
+                raise AssertionError("the clipboard viewer ended")
+            self.pending += chunk
+        line, _, self.pending = self.pending.partition(b"\n")
+        return line.decode("cp932").strip()
+
+    def _ask(self, line):
+        self.proc.stdin.write(line.encode("cp932") + b"\n")
+        self.proc.stdin.flush()
+        return self._line(120)
+
+    def sync(self):
+        """Returns once the program has handled everything sent to it so far,
+        every notice of a clipboard change included (or is showing its error
+        box for it)."""
+        if self._ask("sync") != "synced":
+            raise AssertionError("the program did not answer the clipboard viewer")
+
+    def put(self, path, hold_ms=None):
+        """Puts the bytes of `path` on the clipboard as text and keeps the
+        clipboard open, before the program can have read them. With
+        `hold_ms`, lets it go that many milliseconds after the program could
+        first try, and gives how long that really was; otherwise it stays
+        held until `release`. None when it could not be done."""
+        said = self._ask("put %d %s" % (-1 if hold_ms is None else hold_ms, path))
+        if said != "held":
+            return None
+        return self.release_answer() if hold_ms is not None else 0
+
+    def release(self):
+        """Lets the clipboard go; how long it was held after the program could
+        first try, in milliseconds."""
+        self.proc.stdin.write(b"release\n")
+        self.proc.stdin.flush()
+        return self.release_answer()
+
+    def release_answer(self):
+        said = self._line(120)
+        if not said.startswith("released "):
+            raise AssertionError("the clipboard viewer could not let the clipboard go")
+        return int(said.split()[1])
+
+    def close(self):
+        if self.proc.poll() is None:
+            self.proc.stdin.close()
+            try:
+                self.proc.wait(30)
+            except subprocess.TimeoutExpired:
+                self.proc.kill()
+                self.proc.wait()
+        self.proc.stdout.close()
 
 
 class Ixo:
@@ -118,11 +223,10 @@ class Ixo:
         return windows_path(self.exe)
 
     def ctl(self, *args, check=True):
-        out = subprocess.run(["wine", CTL] + list(args), stdout=subprocess.PIPE,
-                             stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL, timeout=120)
-        if check and out.returncode != 0:
-            raise AssertionError("ixoctl %s failed" % " ".join(args))
-        return out.stdout.decode("cp932", "replace").strip()
+        status, out, err = ixoctl(*args)
+        if check and status != 0:
+            raise AssertionError("ixoctl %s failed: %s" % (" ".join(args), err))
+        return out
 
     def state(self):
         visible, iconic, caption = (self.ctl("state", self.win_exe()).split(" ", 2) + [""])[:3]
@@ -132,7 +236,7 @@ class Ixo:
         """How many message boxes the program shows."""
         return int(self.ctl("boxes", self.win_exe()))
 
-    def error_box(self, timeout=20):
+    def error_box(self, timeout=60):
         """Waits for a message box of the program, presses its OK button and
         gives its caption and text (cut to 4 KB); None when none came."""
         out = subprocess.run(["wine", CTL, "errbox", self.win_exe(), str(timeout)],
@@ -169,11 +273,11 @@ class Ixo:
     def shortcuts(self):
         return sorted(n for n in os.listdir(self.save) if n.upper().endswith(".URL"))
 
-    def shortcut(self, title):
+    def shortcut(self, title, timeout=60):
         path = os.path.join(self.save, sjis_name(title))
-        wait_for("shortcut " + title, lambda: os.path.exists(path))
+        wait_for("shortcut " + title, lambda: os.path.exists(path), timeout)
         # The file appears before its bytes; wait for the whole content.
-        wait_for("content of " + title, lambda: read_bytes(path).endswith(CRLF))
+        wait_for("content of " + title, lambda: read_bytes(path).endswith(CRLF), timeout)
         return read_bytes(path)
 
 
@@ -208,13 +312,44 @@ class IxoCase(unittest.TestCase):
         self.apps.append(app)
         return app
 
+    def viewer(self, app):
+        """A clipboard viewer around `app`, which must not have started yet."""
+        viewer = Viewer(app)
+        self.addCleanup(viewer.close)
+        return viewer
+
+
+class Desktop:
+    """A window on Wine's desktop for the whole run (see `ixoctl desktop`):
+    the bridge to the X clipboard keeps running between the programs."""
+
+    def __enter__(self):
+        self.proc = subprocess.Popen(["wine", CTL, "desktop"], stdin=subprocess.PIPE,
+                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+        if not self.proc.stdout.readline().startswith(b"ready"):
+            raise RuntimeError("ixoctl desktop did not start")
+        return self
+
+    def __exit__(self, *exc):
+        self.proc.stdin.close()
+        self.proc.stdout.close()
+        try:
+            self.proc.wait(30)
+        except subprocess.TimeoutExpired:
+            self.proc.kill()
+            self.proc.wait()
+
+
+def main():
+    sys.path.insert(0, os.path.dirname(__file__))
+    with Desktop():
+        if len(sys.argv) > 1:
+            return unittest.main(module=None, verbosity=2, exit=False).result.wasSuccessful()
+        names = [n[:-3] for n in sorted(os.listdir(os.path.dirname(os.path.abspath(__file__))))
+                 if n.startswith("test_") and n.endswith(".py")]
+        suite = unittest.defaultTestLoader.loadTestsFromNames(names)
+        return unittest.TextTestRunner(verbosity=2).run(suite).wasSuccessful()
+
 
 if __name__ == "__main__":
-    sys.path.insert(0, os.path.dirname(__file__))
-    names = [n[:-3] for n in sorted(os.listdir(os.path.dirname(os.path.abspath(__file__))))
-             if n.startswith("test_") and n.endswith(".py")]
-    suite = unittest.defaultTestLoader.loadTestsFromNames(names) if len(sys.argv) == 1 else None
-    if suite is not None:
-        result = unittest.TextTestRunner(verbosity=2).run(suite)
-        sys.exit(0 if result.wasSuccessful() else 1)
-    unittest.main(module=None, verbosity=2)
+    sys.exit(0 if main() else 1)

@@ -7,8 +7,6 @@
 //   ixoctl taskbar EXE          print 1 when the application window shows a taskbar button
 //   ixoctl stats EXE            print "private_bytes cpu_100ns handles" of the process
 //   ixoctl hold SECONDS         open the clipboard and keep it for SECONDS
-//   ixoctl puthold FILE SECONDS put the bytes of FILE on the clipboard as text,
-//                               then open it again at once and keep it for SECONDS
 //   ixoctl cliplen [LENGTH [SECONDS]]  print the length of the clipboard text; with
 //                               LENGTH, wait until it is LENGTH and print the wait in ms
 //   ixoctl text EXE N           print the text of the main window's edit box N (0 title, 1 URL)
@@ -16,13 +14,24 @@
 //   ixoctl errbox EXE [SECONDS] wait for a message box of the program, print its
 //                               caption and text (at most 4 KB), and press its OK button
 //   ixoctl lock FILE SECONDS    open FILE sharing nothing and keep it for SECONDS
+//   ixoctl seq [OLD [SECONDS]]  print the clipboard's sequence number; with OLD, wait
+//                               until it is another and the clipboard is closed
+//                               (the clipboard is never opened)
+//   ixoctl desktop              stay on the desktop until stdin ends (see below)
+//   ixoctl viewer EXE           a clipboard viewer on both sides of the program in the
+//                               chain, driven by lines on stdin (see viewer::Run below)
 #include <windows.h>
+// After windows.h, which it needs.
 #include <psapi.h>
 
 #include <algorithm>
+#include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <deque>
+#include <functional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -77,8 +86,8 @@ int Usage() {
   std::fputs(
       "usage: ixoctl wait|state|close|taskbar|stats|boxes|errbox EXE, ixoctl text EXE N,\n"
       "       ixoctl hold SECONDS,\n"
-      "       ixoctl puthold FILE SECONDS, ixoctl cliplen [LENGTH [SECONDS]],\n"
-      "       ixoctl lock FILE SECONDS\n",
+      "       ixoctl cliplen [LENGTH [SECONDS]], ixoctl seq [OLD [SECONDS]],\n"
+      "       ixoctl lock FILE SECONDS, ixoctl desktop, ixoctl viewer EXE\n",
       stderr);
   return 2;
 }
@@ -124,12 +133,6 @@ std::string BoxText(HWND box) {
   return text;
 }
 
-// A window of this thread that can own what it puts on the clipboard.
-HWND OwnerWindow() {
-  return CreateWindowExA(0, "STATIC", "ixoctl", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
-}
-
 bool ReadFileBytes(const char* path, std::string& out) {
   FILE* f = std::fopen(path, "rb");
   if (!f) return false;
@@ -154,6 +157,278 @@ long long ClipTextLength() {
   return length;
 }
 
+// ---- ixoctl viewer EXE: a clipboard viewer on both sides of the program.
+//
+// Its window "behind" joins the chain before the program starts, so it is
+// the program's next viewer: every notice the program passes on reaches it.
+// Its window "front" joins after the program (at the first put) and is told
+// of changes first. Commands, one a line on stdin, one answer line each:
+//   sync          -> "synced": a WM_CHANGECBCHAIN posted to the program came
+//                    back to "behind" (the program passes on news of other
+//                    viewers): everything queued for the program before it,
+//                    notices of clipboard changes included, has been handled
+//                    (or is showing its error box).
+//   put MS FILE   -> "held": the bytes of FILE are the clipboard's text and
+//                    the clipboard is kept open. With MS >= 0 it is closed
+//                    MS ms after the program was let go, answered by
+//                    "released N", N the ms it really stayed open after that.
+//   release       -> "released N"
+// "failed" answers a command that could not be done; end of input ends it.
+//
+// The put leaves the program no moment to read the new text before it is
+// held: it is made while the program's thread waits in SendMessage for
+// "behind" to answer a probe. Such a thread handles sent messages only, so
+// the program's WM_CLIPBOARDUPDATE (posted) stays in its queue, and the
+// chain's WM_DRAWCLIPBOARD goes to "front" first, which keeps it until the
+// clipboard is held again.
+namespace viewer {
+
+constexpr UINT kCommand = WM_APP + 1;  // lParam: a new std::string line, 0 at the end
+constexpr DWORD kWaitMs = 60000;
+
+enum class Put { kNone, kWaiting, kHeld, kFailed };
+
+struct State {
+  std::string exe;
+  HWND behind = nullptr;
+  HWND front = nullptr;
+  HWND behindNext = nullptr;
+  HWND frontNext = nullptr;
+  bool frontJoined = false;
+  LPARAM probesSent = 0;
+  LPARAM probeSeen = 0;
+  LPARAM putProbe = 0;
+  std::string text;
+  Put put = Put::kNone;
+  bool putting = false;  // "front" keeps the notices that come meanwhile
+  bool noticeKept = false;
+  bool held = false;
+  LARGE_INTEGER handedBack{};  // when the program was let go
+  std::deque<MSG> commands;    // commands that came while waiting
+};
+State v;
+
+void Answer(const std::string& line) {
+  std::printf("%s\n", line.c_str());
+  std::fflush(stdout);
+}
+
+double MsSince(const LARGE_INTEGER& then) {
+  LARGE_INTEGER now, freq;
+  QueryPerformanceCounter(&now);
+  QueryPerformanceFrequency(&freq);
+  return static_cast<double>(now.QuadPart - then.QuadPart) * 1000.0 /
+         static_cast<double>(freq.QuadPart);
+}
+
+bool SetText(const std::string& text) {
+  if (!EmptyClipboard()) return false;
+  HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
+  if (!mem) return false;
+  char* p = static_cast<char*>(GlobalLock(mem));
+  std::memcpy(p, text.data(), text.size());
+  p[text.size()] = '\0';
+  GlobalUnlock(mem);
+  if (SetClipboardData(CF_TEXT, mem)) return true;
+  GlobalFree(mem);
+  return false;
+}
+
+bool HoldsText(const std::string& text) {
+  HANDLE mem = GetClipboardData(CF_TEXT);
+  const char* p = mem ? static_cast<const char*>(GlobalLock(mem)) : nullptr;
+  if (!p) return false;
+  const bool same =
+      strnlen(p, GlobalSize(mem)) == text.size() && std::memcmp(p, text.data(), text.size()) == 0;
+  GlobalUnlock(mem);
+  return same;
+}
+
+// Runs inside the program's SendMessage to "behind": the program waits.
+void PutWhileTheProgramWaits() {
+  v.putting = true;
+  const ULONGLONG until = GetTickCount64() + 30000;
+  bool held = false;
+  while (!held && GetTickCount64() < until) {
+    // Wine's bridge to X opens the clipboard for a moment now and then.
+    if (!OpenClipboard(v.behind)) {
+      Sleep(1);
+      continue;
+    }
+    const bool set = SetText(v.text);
+    CloseClipboard();  // announces the change
+    if (!set) continue;
+    while (!(held = OpenClipboard(v.behind)) && GetTickCount64() < until) Sleep(1);
+    // Another change in between (the bridge's): the text is set again.
+    if (held && !HoldsText(v.text)) {
+      CloseClipboard();
+      held = false;
+    }
+  }
+  v.putting = false;
+  v.held = held;
+  v.put = held ? Put::kHeld : Put::kFailed;
+  QueryPerformanceCounter(&v.handedBack);
+}
+
+LRESULT CALLBACK Proc(HWND w, UINT msg, WPARAM wp, LPARAM lp) {
+  HWND& next = w == v.front ? v.frontNext : v.behindNext;
+  if (msg == WM_DRAWCLIPBOARD) {
+    if (w == v.front && v.putting) {
+      v.noticeKept = true;
+    } else if (next) {
+      // Without waiting: the program may be showing an error box.
+      SendNotifyMessageA(next, msg, wp, lp);
+    }
+    return 0;
+  }
+  if (msg == WM_CHANGECBCHAIN) {
+    if (w == v.behind && reinterpret_cast<HWND>(wp) == v.front) {
+      v.probeSeen = std::max(v.probeSeen, lp);
+      if (v.put == Put::kWaiting && lp == v.putProbe) PutWhileTheProgramWaits();
+    } else if (reinterpret_cast<HWND>(wp) == next) {
+      next = reinterpret_cast<HWND>(lp);
+    } else if (next) {
+      SendMessageA(next, msg, wp, lp);
+    }
+    return 0;
+  }
+  return DefWindowProcA(w, msg, wp, lp);
+}
+
+// Handles messages until `done`; false when `ms` passed first.
+bool PumpUntil(const std::function<bool()>& done, DWORD ms) {
+  const ULONGLONG until = GetTickCount64() + ms;
+  for (;;) {
+    MSG m;
+    while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+      if (!m.hwnd && m.message == kCommand) {
+        v.commands.push_back(m);
+      } else {
+        DispatchMessageA(&m);
+      }
+    }
+    if (done()) return true;
+    const ULONGLONG now = GetTickCount64();
+    if (now >= until) return false;
+    MsgWaitForMultipleObjects(
+        0, nullptr, FALSE, static_cast<DWORD>(std::min<ULONGLONG>(until - now, 10)), QS_ALLINPUT);
+  }
+}
+
+// Posts a probe to the program; its number, or 0 when there is no program.
+LPARAM Probe() {
+  const HWND program = Find(v.exe.c_str()).main;
+  if (!program) return 0;
+  const LPARAM id = ++v.probesSent;
+  return PostMessageA(program, WM_CHANGECBCHAIN, reinterpret_cast<WPARAM>(v.front), id) ? id : 0;
+}
+
+void Release() {
+  if (!v.held) return Answer("failed");
+  CloseClipboard();
+  v.held = false;
+  Answer("released " + std::to_string(static_cast<long>(MsSince(v.handedBack))));
+}
+
+void PutText(double holdMs, const std::string& file) {
+  v.text.clear();
+  if (v.held || !ReadFileBytes(file.c_str(), v.text)) return Answer("failed");
+  if (!v.frontJoined) {
+    v.frontJoined = true;
+    v.frontNext = SetClipboardViewer(v.front);
+  }
+  v.put = Put::kWaiting;
+  v.putProbe = Probe();
+  const bool done = v.putProbe && PumpUntil([] { return v.put != Put::kWaiting; }, kWaitMs);
+  const bool held = done && v.put == Put::kHeld;
+  v.put = Put::kNone;
+  if (!held) return Answer("failed");
+  Answer("held");
+  // The notice of the change goes on, now that the clipboard is held.
+  if (v.noticeKept && v.frontNext) SendNotifyMessageA(v.frontNext, WM_DRAWCLIPBOARD, 0, 0);
+  v.noticeKept = false;
+  if (holdMs < 0) return;
+  PumpUntil([&] { return MsSince(v.handedBack) >= holdMs; }, static_cast<DWORD>(holdMs) + 1000);
+  Release();
+}
+
+void Command(const std::string& line) {
+  std::istringstream in(line);
+  std::string word;
+  in >> word;
+  if (word == "sync") {
+    const LPARAM id = Probe();
+    return Answer(id && PumpUntil([&] { return v.probeSeen >= id; }, kWaitMs) ? "synced"
+                                                                              : "failed");
+  }
+  if (word == "put") {
+    double ms = -1;
+    std::string file;
+    in >> ms >> std::ws;
+    std::getline(in, file);
+    return PutText(ms, file);
+  }
+  if (word == "release") return Release();
+  Answer("failed");
+}
+
+DWORD WINAPI ReadCommands(void* thread) {
+  const DWORD id = static_cast<DWORD>(reinterpret_cast<uintptr_t>(thread));
+  char buf[4096];
+  while (std::fgets(buf, sizeof buf, stdin)) {
+    auto* line = new std::string(buf);
+    while (!line->empty() && (line->back() == '\n' || line->back() == '\r')) line->pop_back();
+    PostThreadMessageA(id, kCommand, 0, reinterpret_cast<LPARAM>(line));
+  }
+  PostThreadMessageA(id, kCommand, 0, 0);
+  return 0;
+}
+
+int Run(const char* exe) {
+  v.exe = exe;
+  WNDCLASSA wc = {};
+  wc.lpfnWndProc = Proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "IxoctlViewer";
+  RegisterClassA(&wc);
+  v.behind = CreateWindowExA(0, wc.lpszClassName, "behind", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                             wc.hInstance, nullptr);
+  v.front = CreateWindowExA(0, wc.lpszClassName, "front", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            wc.hInstance, nullptr);
+  if (!v.behind || !v.front) return 1;
+  v.behindNext = SetClipboardViewer(v.behind);
+  const HANDLE reader = CreateThread(
+      nullptr, 0, ReadCommands,
+      reinterpret_cast<void*>(static_cast<uintptr_t>(GetCurrentThreadId())), 0, nullptr);
+  if (!reader) return 1;
+  CloseHandle(reader);
+  Answer("ready");
+  for (;;) {
+    MSG m;
+    if (!v.commands.empty()) {
+      m = v.commands.front();
+      v.commands.pop_front();
+    } else if (GetMessageA(&m, nullptr, 0, 0) <= 0) {
+      break;
+    }
+    if (m.hwnd || m.message != kCommand) {
+      DispatchMessageA(&m);
+      continue;
+    }
+    auto* line = reinterpret_cast<std::string*>(m.lParam);
+    if (!line) break;
+    Command(*line);
+    delete line;
+  }
+  if (v.held) CloseClipboard();
+  if (v.frontJoined) ChangeClipboardChain(v.front, v.frontNext);
+  ChangeClipboardChain(v.behind, v.behindNext);
+  return 0;
+}
+
+}  // namespace viewer
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -176,36 +451,61 @@ int main(int argc, char** argv) {
       Sleep(5);
     }
   }
+  if (cmd == "seq") {
+    // The sequence number changes with every change; reading it leaves the
+    // clipboard free for others (Wine's bridge drops a change from X that
+    // finds the clipboard open). The change counts once the clipboard is
+    // closed again: the notices of the change have gone out then.
+    if (argc < 3) {
+      std::printf("%lu\n", static_cast<unsigned long>(GetClipboardSequenceNumber()));
+      return 0;
+    }
+    const DWORD old = std::strtoul(argv[2], nullptr, 10);
+    const DWORD start = GetTickCount();
+    const DWORD limit = argc > 3 ? Millis(argv[3]) : 60000;
+    for (;;) {
+      const DWORD now = GetClipboardSequenceNumber();
+      if (now != old && !GetOpenClipboardWindow()) {
+        std::printf("%lu\n", static_cast<unsigned long>(now));
+        return 0;
+      }
+      if (GetTickCount() - start > limit) return 1;
+      Sleep(5);
+    }
+  }
+  if (cmd == "desktop") {
+    // Wine's desktop process, and with it the bridge that takes the X
+    // clipboard over into Windows', runs only while a program has a window
+    // on the desktop. A real desktop always has one; this window stands in
+    // for it between the programs of a test run.
+    if (!CreateWindowExA(0, "STATIC", "ixoctl desktop", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                         GetModuleHandleA(nullptr), nullptr)) {
+      return 1;
+    }
+    // Starting, the bridge takes the X clipboard over (or empties the
+    // clipboard) once; "ready" only when that is done: its window answers
+    // messages only after it.
+    HWND bridge = nullptr;
+    for (int i = 0; i < 1000 && !bridge; ++i) {
+      bridge = FindWindowExA(HWND_MESSAGE, nullptr, "__wine_clipboard_manager", nullptr);
+      if (!bridge) Sleep(10);
+    }
+    DWORD_PTR answer = 0;
+    if (bridge) SendMessageTimeoutA(bridge, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer);
+    std::puts(bridge ? "ready" : "ready, without a bridge to X");
+    std::fflush(stdout);
+    char buf[256];
+    while (std::fgets(buf, sizeof buf, stdin)) {
+    }
+    return 0;
+  }
   if (argc < 3) return Usage();
+  if (cmd == "viewer") return viewer::Run(argv[2]);
   if (cmd == "hold") {
     if (!OpenClipboard(nullptr)) return 1;
     std::puts("held");
     std::fflush(stdout);
     Sleep(static_cast<DWORD>(std::atof(argv[2]) * 1000));
-    CloseClipboard();
-    return 0;
-  }
-  if (cmd == "puthold") {
-    if (argc < 4) return Usage();
-    std::string text;
-    if (!ReadFileBytes(argv[2], text)) return 1;
-    HWND owner = OwnerWindow();
-    if (!OpenClipboard(owner)) return 1;
-    EmptyClipboard();
-    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-    if (!mem) return 1;
-    char* p = static_cast<char*>(GlobalLock(mem));
-    std::memcpy(p, text.data(), text.size());
-    p[text.size()] = '\0';
-    GlobalUnlock(mem);
-    SetClipboardData(CF_TEXT, mem);
-    // The change is announced as the clipboard closes; taking it again at
-    // once, the others' notices find it held.
-    CloseClipboard();
-    if (!OpenClipboard(owner)) return 1;
-    std::puts("held");
-    std::fflush(stdout);
-    Sleep(Millis(argv[3]));
     CloseClipboard();
     return 0;
   }
@@ -233,11 +533,18 @@ int main(int argc, char** argv) {
         const DWORD idle = p ? WaitForInputIdle(p, left > 0 ? static_cast<DWORD>(left) : 0)
                              : WAIT_FAILED;
         if (p) CloseHandle(p);
-        if (idle != 0) return 1;
+        if (idle != 0) {
+          std::fprintf(stderr, "the main window is there, but no idle moment: %lu, error %lu\n",
+                       static_cast<unsigned long>(idle), GetLastError());
+          return 1;
+        }
         std::printf("%p\n", static_cast<void*>(s.main));
         return 0;
       }
-      if (static_cast<LONG>(GetTickCount() - until) > 0) return 1;
+      if (static_cast<LONG>(GetTickCount() - until) > 0) {
+        std::fputs("no main window\n", stderr);
+        return 1;
+      }
       Sleep(50);
     }
   }

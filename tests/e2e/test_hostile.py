@@ -4,8 +4,9 @@ names, a clipboard held by another program, settings that cannot be written.
 
 Every case ends by showing that nothing was lost and that the program still
 works: a normal copy still gives its shortcut. The times the big cases take
-are printed ("time: ...") so that they can be reported; the assertions use
-generous bounds only, to stay clear of a busy machine's noise.
+are printed ("time: ...") so that they can be reported; nothing is asserted
+of them (a busy machine may take any time; speed is for `make bench`), the
+waits only have generous bounds.
 """
 import os
 import random
@@ -19,10 +20,8 @@ import time
 from e2e import CTL, Clipboard, IxoCase, shortcut_bytes, sjis, wait_for, windows_path
 
 MB = 1 << 20
-# The program answers a 16 MB text in about a second; the bound leaves room
-# for a machine busy with other work.
-ANSWER_BOUND = 10.0
-START_BOUND = 30.0
+# How long a big case may take on a machine busy with other work.
+BIG_WAIT = 180
 
 
 def report(what, seconds):
@@ -53,7 +52,7 @@ class HostileCase(IxoCase):
         Clipboard.put_text("%s\n%s" % (title, url))
         self.assertEqual(app.shortcut(title), shortcut_bytes(url))
 
-    def assert_box(self, app, text, timeout=20):
+    def assert_box(self, app, text, timeout=60):
         """The program shows one error box with `text`; it is dismissed."""
         box = app.error_box(timeout)
         self.assertIsNotNone(box, "no error box")
@@ -107,11 +106,9 @@ class BigClipboardTest(HostileCase):
             with self.subTest(name):
                 started = time.monotonic()
                 Clipboard.put_text(text)
-                content = app.shortcut(title)
-                elapsed = time.monotonic() - started
-                report("Ixo, xclip to shortcut file: " + name, elapsed)
+                content = app.shortcut(title, timeout=BIG_WAIT)
+                report("Ixo, xclip to shortcut file: " + name, time.monotonic() - started)
                 self.assertEqual(content, shortcut_bytes(url))
-                self.assertLess(elapsed, ANSWER_BOUND)
         self.assertEqual(app.shortcuts(), sorted(title + ".URL" for _, _, title, _ in cases))
         self.assert_still_works(app, "after")
 
@@ -121,7 +118,7 @@ class BigClipboardTest(HostileCase):
         app = self.watching("bigtitle").start()
         started = time.monotonic()
         Clipboard.put_text("http://example.com/long " + "長" * (8 * MB))
-        box = app.error_box(timeout=60)
+        box = app.error_box(timeout=BIG_WAIT)
         report("Ixo, xclip to error box: one 16 MB title", time.monotonic() - started)
         self.assertIsNotNone(box, "no error box")
         caption, text = box
@@ -198,9 +195,7 @@ class BadSettingsTest(HostileCase):
                     app.write("IXO.tei", tei)
                 started = time.monotonic()
                 app.start()
-                elapsed = time.monotonic() - started
-                report("start with " + name, elapsed)
-                self.assertLess(elapsed, START_BOUND)
+                report("start with " + name, time.monotonic() - started)
                 if title is not None:
                     Clipboard.put_text("削除題名\nhttp://example.com/")
                     self.assertEqual(app.shortcut(title), shortcut_bytes("http://example.com/"))
@@ -270,41 +265,61 @@ class BadTitleTest(HostileCase):
         self.assertEqual(app.boxes(), 0)
 
 
-def hold_with_text(app, text, seconds):
-    """Another program puts `text` on the clipboard and, as the change is
-    announced, takes the clipboard again and keeps it for `seconds`."""
+# The program tries a busy clipboard again for at least this long before it
+# gives up with the error box.
+PROGRAM_WAITS_MS = 90
+
+
+def put_held(viewer, app, text, hold_ms=None):
+    """Another program puts `text` on the clipboard and keeps it open, before
+    the program can read it (see `Viewer.put`)."""
     path = os.path.join(app.dir, "held.txt")
     with open(path, "wb") as f:
         f.write(sjis(text))
-    holder = subprocess.Popen(["wine", CTL, "puthold", windows_path(path), str(seconds)],
-                              stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
-                              stdin=subprocess.DEVNULL)
-    said = holder.stdout.readline().strip()
-    holder.stdout.close()
-    if said != b"held":
-        holder.wait()
-        raise AssertionError("ixoctl could not hold the clipboard")
-    return holder
+    return viewer.put(windows_path(path), hold_ms)
 
 
 class ClipboardHeldTest(HostileCase):
     def test_a_brief_hold_is_waited_out(self):
-        app = self.watching("brief").start()
-        for i, seconds in enumerate([0.03, 0.05]):
-            holder = hold_with_text(app, "短い%d\r\nhttp://example.com/%d" % (i, i), seconds)
-            self.assertEqual(app.shortcut("短い%d" % i), shortcut_bytes("http://example.com/%d" % i))
-            holder.wait(30)
-        self.assertEqual(app.boxes(), 0)
+        app = self.watching("brief")
+        viewer = self.viewer(app)
+        app.start()
+        taken = []
+        # A hold counts as brief when it ended well within the program's
+        # wait; on a busy machine it may not have, and then it is made again.
+        for i in range(50):
+            title = "短い%d" % i
+            held_ms = put_held(viewer, app, "%s\r\nhttp://example.com/%d" % (title, i), 20)
+            viewer.sync()
+            if held_ms is None or held_ms >= PROGRAM_WAITS_MS - 20:
+                if app.boxes():
+                    app.error_box()
+                continue
+            self.assertEqual(app.boxes(), 0, "gave up on a hold of %d ms" % held_ms)
+            self.assertEqual(app.shortcut(title), shortcut_bytes("http://example.com/%d" % i))
+            taken.append(title + ".URL")
+            if len(taken) == 2:
+                break
+        self.assertEqual(len(taken), 2, "no brief hold could be made")
+        self.assertTrue(set(taken) <= set(app.shortcuts()))
 
     def test_a_long_hold_gives_one_error_box_and_the_next_copy_works(self):
-        app = self.watching("held").start()
-        holder = hold_with_text(app, "長く\r\nhttp://example.com/held", 2)
-        seen = set()
-        while holder.poll() is None:
-            seen.add(app.boxes())
-        holder.wait()
-        self.assertLessEqual(max(seen), 1, "more than one error box")
+        app = self.watching("held")
+        viewer = self.viewer(app)
+        app.start()
+        for _ in range(5):
+            if put_held(viewer, app, "長く\r\nhttp://example.com/held") is not None:
+                break
+        else:
+            self.fail("the clipboard could not be held")
+        wait_for("the error box", lambda: app.boxes() > 0, timeout=60)
+        # Every notice of the change handled: still the one box.
+        viewer.sync()
+        self.assertEqual(app.boxes(), 1, "more than one error box")
         self.assert_box(app, "クリップボードを開くことができません.")
+        viewer.release()
+        viewer.sync()
+        self.assertEqual(app.boxes(), 0)
         self.assertEqual(app.shortcuts(), [])
         self.assert_still_works(app, "after")
         self.assertEqual(app.boxes(), 0)

@@ -71,14 +71,30 @@ bool PutPrivateFormatOnly(std::string_view bytes) {
 
 bool PutRawText(std::string_view bytes) { return PutBytes(CF_TEXT, bytes); }
 
+LARGE_INTEGER Now() {
+  LARGE_INTEGER now;
+  QueryPerformanceCounter(&now);
+  return now;
+}
+
+double MsBetween(const LARGE_INTEGER& from, const LARGE_INTEGER& to) {
+  LARGE_INTEGER freq;
+  QueryPerformanceFrequency(&freq);
+  return static_cast<double>(to.QuadPart - from.QuadPart) * 1000.0 /
+         static_cast<double>(freq.QuadPart);
+}
+
 ClipboardHolder::ClipboardHolder(DWORD hold_ms)
     : opened_(CreateEventA(nullptr, TRUE, FALSE, nullptr)),
       release_(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {
   thread_ = std::thread([this, hold_ms] {
-    TestClipboard clipboard;
-    held_ = clipboard.open();
-    SetEvent(opened_);
-    if (held_) WaitForSingleObject(release_, hold_ms);
+    {
+      TestClipboard clipboard;
+      held_ = clipboard.open();
+      SetEvent(opened_);
+      if (held_) WaitForSingleObject(release_, hold_ms);
+    }
+    closedAt_ = Now();
   });
   WaitForSingleObject(opened_, 10000);
 }

@@ -25,6 +25,10 @@ bool PutPrivateFormatOnly(std::string_view bytes);
 // a terminating zero byte.
 bool PutRawText(std::string_view bytes);
 
+// The performance counter's time, and the milliseconds between two of them.
+LARGE_INTEGER Now();
+double MsBetween(const LARGE_INTEGER& from, const LARGE_INTEGER& to);
+
 // A window of another thread that opens the clipboard and keeps it open for
 // `hold_ms` milliseconds, or until Release() when `hold_ms` is INFINITE.
 // The constructor returns once the clipboard is held (see held()).
@@ -38,11 +42,15 @@ class ClipboardHolder {
   bool held() const { return held_; }
   // Closes the clipboard and waits for the thread to end.
   void Release();
+  // After Release(): when the clipboard was closed (at the latest). A busy
+  // machine may run the thread late, so a hold can last longer than asked.
+  LARGE_INTEGER closedAt() const { return closedAt_; }
 
  private:
   HANDLE opened_;
   HANDLE release_;
   bool held_ = false;
+  LARGE_INTEGER closedAt_{};
   std::thread thread_;
 };
 
