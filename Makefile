@@ -3,9 +3,10 @@
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
+SOAK ?= 10
 CMAKE_GEN := -G Ninja
 
-.PHONY: all deps win native asan test test-native test-win run bench fuzz dist clean
+.PHONY: all deps win native asan test test-native test-win soak run bench fuzz dist clean
 
 all: win
 
@@ -49,14 +50,21 @@ test-win: build/win/build.ninja
 	@cmake --build build/win -j $(JOBS)
 	@tools/winenv.sh ctest --test-dir build/win --output-on-failure
 
+# The Windows tests and the end-to-end suite SOAK times in a row: how many
+# runs failed, and which cases.
+soak: deps build/win/build.ninja
+	@cmake --build build/win -j $(JOBS)
+	@tools/soak.sh build/win $(SOAK)
+
 run: deps win
 	@tools/run.sh
 
 bench: deps build/bench/build.ninja build/win/build.ninja
 	@cmake --build build/bench -j $(JOBS)
 	build/bench/ixo_bench --benchmark_out=build/bench.json --benchmark_out_format=json
-	@cmake --build build/win -j $(JOBS) --target Ixo ixoctl clipview
+	@cmake --build build/win -j $(JOBS) --target Ixo ixoctl clipview ixo_win_bench
 	@tools/winenv.sh python3 tools/footprint.py build/win
+	@tools/winenv.sh wine build/win/ixo_win_bench.exe build/win-bench.json
 
 fuzz: deps build/fuzz/build.ninja
 	@cmake --build build/fuzz -j $(JOBS)

@@ -1,7 +1,8 @@
 #!/usr/bin/env python3
 """A fresh Wine prefix made by tools/winenv.sh maps the program's Japanese
-fonts to the IPA Gothic fonts (without them Wine draws the labels wider and
-cuts them), and winenv.sh marks the prefix as done only then.
+fonts to fonts with their character widths (without them Wine draws the
+labels wider and cuts them), and winenv.sh marks the prefix as done only
+then.
 
     python3 tests/fonts_test.py WORK_DIR
 
@@ -17,9 +18,9 @@ ROOT = os.path.dirname(os.path.dirname(os.path.abspath(__file__)))
 KEY = r"HKCU\Software\Wine\Fonts\Replacements"
 # The faces the program asks for, and what each must be drawn with.
 MAPPING = {
-    "MS UI Gothic": "IPAPGothic",
-    "ＭＳ Ｐゴシック": "IPAPGothic",
-    "MS PGothic": "IPAPGothic",
+    "MS UI Gothic": "Ume UI Gothic",
+    "ＭＳ Ｐゴシック": "Ume P Gothic",
+    "MS PGothic": "Ume P Gothic",
     "ＭＳ ゴシック": "IPAGothic",
     "MS Gothic": "IPAGothic",
 }

@@ -9,7 +9,7 @@ packages=(
   mingw-w64 g++-mingw-w64-x86-64-posix
   wine wine64
   xvfb xauth x11-utils xclip xdotool imagemagick
-  locales fonts-noto-cjk fonts-wine fonts-ipafont-gothic
+  locales fonts-noto-cjk fonts-wine fonts-horai-umefont fonts-ipafont-gothic
   googletest libgtest-dev libbenchmark-dev
   clang libclang-rt-14-dev llvm
   zip python3

@@ -27,7 +27,7 @@ shots="$build/shots"
 out="$root/docs"
 mkdir -p "$out"
 
-# The fonts (IPA Gothic for the program's Japanese faces, Marlett for the
+# The fonts (the Ume fonts for the program's Japanese faces, Marlett for the
 # caption buttons) are set up by tools/winenv.sh in every prefix it makes.
 
 # A copy of the program with two save folders on drive C:.

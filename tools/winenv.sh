@@ -71,45 +71,60 @@ if ! grep -q "^\"Managed\"=\"$managed\"" "$WINEPREFIX/user.reg" 2>/dev/null; the
   wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d "$managed" /f >/dev/null 2>&1 </dev/null || true
 fi
 
-# Japanese text drawn as on Windows, once per prefix: the fonts the program
-# asks for are mapped to the IPA Gothic fonts, whose proportional kana have
-# the same widths (Wine's fallback is wider and cuts labels), and Wine's
-# Marlett draws the caption buttons. The marker is written only once the
-# mapping reads back from the registry; otherwise the next run tries again.
+# Japanese text drawn as on Windows, once per prefix: each face the program
+# asks for is mapped to a font with its character widths, so that labels
+# fit as designed (Wine's own fallback is a fixed-width font, wider, and
+# cuts them): Ume UI Gothic has MS UI Gothic's narrow kana, Ume P Gothic MS P
+# Gothic's widths (it draws 0x5C as a backslash, not as the yen sign), IPA
+# Gothic MS Gothic's fixed widths and its yen sign. Wine's Marlett draws the
+# caption buttons. The marker holds the mapping and is written only once the
+# mapping reads back from the registry; otherwise (or when the mapping here
+# changes) the next run makes it again.
 fonts_key='HKCU\Software\Wine\Fonts\Replacements'
+font_map=(
+  "MS UI Gothic=Ume UI Gothic"
+  "ＭＳ Ｐゴシック=Ume P Gothic"
+  "MS PGothic=Ume P Gothic"
+  "ＭＳ ゴシック=IPAGothic"
+  "MS Gothic=IPAGothic"
+)
 map_font() {  # FACE SUBSTITUTE: true once the registry holds the mapping
   local got
   wine reg add "$fonts_key" /v "$1" /d "$2" /f >/dev/null 2>&1 </dev/null || return 1
   got=$(wine reg query "$fonts_key" /v "$1" 2>/dev/null </dev/null) || return 1
   [[ $got == *REG_SZ*"$2"* ]]
 }
-if [ ! -f "$WINEPREFIX/.ixo-fonts" ]; then
+marker="$WINEPREFIX/.ixo-fonts"
+wanted=$(printf '%s\n' "${font_map[@]}")
+if [ "$(cat "$marker" 2>/dev/null)" != "$wanted" ]; then
+  rm -f "$marker"
   fonts="$WINEPREFIX/drive_c/windows/Fonts"
-  mapped=1
   if [ -f /usr/share/wine/fonts/marlett.ttf ]; then
     mkdir -p "$fonts"
     cp -f /usr/share/wine/fonts/marlett.ttf "$fonts/"
   fi
-  # The output is taken whole: a reader that stops early (grep -q) can make
-  # fc-list die of SIGPIPE, and under pipefail the font would seem missing.
-  if [ -z "$(fc-list IPAPGothic family 2>/dev/null)" ] ||
-    [ -z "$(fc-list IPAGothic family 2>/dev/null)" ]; then
-    echo "winenv.sh: the IPA Gothic fonts are missing (Debian package" \
-      "fonts-ipafont-gothic): Japanese labels will be drawn wider and cut" >&2
-    mapped=0
-  else
-    for f in "MS UI Gothic" "ＭＳ Ｐゴシック" "MS PGothic"; do
-      map_font "$f" IPAPGothic || mapped=0
-    done
-    for f in "ＭＳ ゴシック" "MS Gothic"; do
-      map_font "$f" IPAGothic || mapped=0
-    done
-    if [ "$mapped" = 0 ]; then
-      echo "winenv.sh: the Japanese fonts could not be mapped in $WINEPREFIX:" \
-        "labels will be drawn wider and cut" >&2
+  missing=()
+  mapped=1
+  for pair in "${font_map[@]}"; do
+    substitute=${pair#*=}
+    # The output is taken whole: a reader that stops early (grep -q) can
+    # make fc-list die of SIGPIPE, and under pipefail the font seems missing.
+    if [ -z "$(fc-list "$substitute" family 2>/dev/null)" ]; then
+      missing+=("$substitute")
+      mapped=0
+    elif ! map_font "${pair%%=*}" "$substitute"; then
+      mapped=0
     fi
+  done
+  if [ ${#missing[@]} -gt 0 ]; then
+    echo "winenv.sh: fonts missing (Debian packages fonts-horai-umefont," \
+      "fonts-ipafont-gothic):" \
+      "${missing[*]}; Japanese labels will be drawn wider and cut" >&2
+  elif [ "$mapped" = 0 ]; then
+    echo "winenv.sh: the Japanese fonts could not be mapped in $WINEPREFIX:" \
+      "labels will be drawn wider and cut" >&2
   fi
-  if [ "$mapped" = 1 ]; then touch "$WINEPREFIX/.ixo-fonts"; fi
+  if [ "$mapped" = 1 ]; then printf '%s' "$wanted" >"$marker"; fi
 fi
 
 # Drive T: is an empty folder of the build's own, so tests can see how the

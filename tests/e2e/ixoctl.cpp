@@ -17,7 +17,8 @@
 //   ixoctl seq [OLD [SECONDS]]  print the clipboard's sequence number; with OLD, wait
 //                               until it is another and the clipboard is closed
 //                               (the clipboard is never opened)
-//   ixoctl desktop              stay on the desktop until stdin ends (see below)
+//   ixoctl desktop [wait|stop]  stay on the desktop until stdin ends (or, with
+//                               "wait", until "ixoctl desktop stop"; see below)
 //   ixoctl viewer EXE           a clipboard viewer on both sides of the program in the
 //                               chain, driven by lines on stdin (see viewer::Run below)
 #include <windows.h>
@@ -87,7 +88,7 @@ int Usage() {
       "usage: ixoctl wait|state|close|taskbar|stats|boxes|errbox EXE, ixoctl text EXE N,\n"
       "       ixoctl hold SECONDS,\n"
       "       ixoctl cliplen [LENGTH [SECONDS]], ixoctl seq [OLD [SECONDS]],\n"
-      "       ixoctl lock FILE SECONDS, ixoctl desktop, ixoctl viewer EXE\n",
+      "       ixoctl lock FILE SECONDS, ixoctl desktop [wait|stop], ixoctl viewer EXE\n",
       stderr);
   return 2;
 }
@@ -475,9 +476,20 @@ int main(int argc, char** argv) {
   }
   if (cmd == "desktop") {
     // Wine's desktop process, and with it the bridge that takes the X
-    // clipboard over into Windows', runs only while a program has a window
-    // on the desktop. A real desktop always has one; this window stands in
-    // for it between the programs of a test run.
+    // clipboard over into Windows', runs only while a program is on the
+    // desktop (it ends a second after the last one). A real desktop always
+    // has one; this one stands in for it between the programs of a test run.
+    // With "stop": ends the one started with "wait".
+    const char* const kEnd = "IxoctlDesktopEnd";
+    const std::string mode = argc > 2 ? argv[2] : "";
+    if (mode == "stop") {
+      HANDLE end = OpenEventA(EVENT_MODIFY_STATE, FALSE, kEnd);
+      if (!end) return 1;
+      SetEvent(end);
+      CloseHandle(end);
+      return 0;
+    }
+    HANDLE end = CreateEventA(nullptr, TRUE, FALSE, kEnd);
     if (!CreateWindowExA(0, "STATIC", "ixoctl desktop", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                          GetModuleHandleA(nullptr), nullptr)) {
       return 1;
@@ -486,7 +498,7 @@ int main(int argc, char** argv) {
     // clipboard) once; "ready" only when that is done: its window answers
     // messages only after it.
     HWND bridge = nullptr;
-    for (int i = 0; i < 1000 && !bridge; ++i) {
+    for (int i = 0; i < 3000 && !bridge; ++i) {
       bridge = FindWindowExA(HWND_MESSAGE, nullptr, "__wine_clipboard_manager", nullptr);
       if (!bridge) Sleep(10);
     }
@@ -494,6 +506,15 @@ int main(int argc, char** argv) {
     if (bridge) SendMessageTimeoutA(bridge, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer);
     std::puts(bridge ? "ready" : "ready, without a bridge to X");
     std::fflush(stdout);
+    if (mode == "wait") {
+      // Until "ixoctl desktop stop".
+      while (MsgWaitForMultipleObjects(1, &end, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
+        MSG m;
+        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
+      }
+      return 0;
+    }
+    // Until the end of its input.
     char buf[256];
     while (std::fgets(buf, sizeof buf, stdin)) {
     }
