@@ -46,6 +46,7 @@ endif()
 # Drives a running Ixo.exe from outside, for the end-to-end tests and the
 # footprint measurements.
 add_executable(ixoctl tests/e2e/ixoctl.cpp)
+target_include_directories(ixoctl PRIVATE ${TEST_SUPPORT})
 target_compile_options(ixoctl PRIVATE ${IXO_WIN_OPTIONS})
 target_link_options(ixoctl PRIVATE -static)
 target_link_libraries(ixoctl PRIVATE psapi user32)

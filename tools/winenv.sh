@@ -110,7 +110,7 @@ if [ "$(cat "$marker" 2>/dev/null)" != "$wanted" ]; then
     # The output is taken whole: a reader that stops early (grep -q) can
     # make fc-list die of SIGPIPE, and under pipefail the font seems missing.
     if [ -z "$(fc-list "$substitute" family 2>/dev/null)" ]; then
-      missing+=("$substitute")
+      [[ " ${missing[*]} " == *" $substitute "* ]] || missing+=("$substitute")
       mapped=0
     elif ! map_font "${pair%%=*}" "$substitute"; then
       mapped=0
@@ -119,7 +119,7 @@ if [ "$(cat "$marker" 2>/dev/null)" != "$wanted" ]; then
   if [ ${#missing[@]} -gt 0 ]; then
     echo "winenv.sh: fonts missing (Debian packages fonts-horai-umefont," \
       "fonts-ipafont-gothic):" \
-      "${missing[*]}; Japanese labels will be drawn wider and cut" >&2
+      "$(printf '"%s" ' "${missing[@]}")- Japanese labels will be drawn wider and cut" >&2
   elif [ "$mapped" = 0 ]; then
     echo "winenv.sh: the Japanese fonts could not be mapped in $WINEPREFIX:" \
       "labels will be drawn wider and cut" >&2

@@ -36,6 +36,8 @@
 #include <string>
 #include <vector>
 
+#include "win_bridge.h"
+
 namespace {
 
 struct Search {
@@ -494,17 +496,8 @@ int main(int argc, char** argv) {
                          GetModuleHandleA(nullptr), nullptr)) {
       return 1;
     }
-    // Starting, the bridge takes the X clipboard over (or empties the
-    // clipboard) once; "ready" only when that is done: its window answers
-    // messages only after it.
-    HWND bridge = nullptr;
-    for (int i = 0; i < 3000 && !bridge; ++i) {
-      bridge = FindWindowExA(HWND_MESSAGE, nullptr, "__wine_clipboard_manager", nullptr);
-      if (!bridge) Sleep(10);
-    }
-    DWORD_PTR answer = 0;
-    if (bridge) SendMessageTimeoutA(bridge, WM_NULL, 0, 0, SMTO_NORMAL, 60000, &answer);
-    std::puts(bridge ? "ready" : "ready, without a bridge to X");
+    // "ready" once the bridge has started (and taken the X clipboard over).
+    std::puts(ixo::WaitForClipboardBridge() ? "ready" : "ready, without a bridge to X");
     std::fflush(stdout);
     if (mode == "wait") {
       // Until "ixoctl desktop stop".
