@@ -117,8 +117,9 @@ TEST_F(OptionsTest, WhatIsSavedIsLoaded) {
 TEST_F(OptionsTest, HttpsKeyIsWrittenOnlyWhileTheSwitchIsOn) {
   TOptionRecord rec = DefaultOptions();
   rec.Ninsiki = "~";
-  const std::string off = "[Option]\r\nKansi=0\r\nAtc=0\r\nAcTime=60\r\nAcType=2\r\nMin=0\r\n"
-                          "Tray=0\r\n[URL]\r\nNinsiki=~\r\n[List]\r\nCount=0\r\n";
+  const std::string off =
+      "[Option]\r\nKansi=0\r\nAtc=0\r\nAcTime=60\r\nAcType=2\r\nMin=0\r\nTray=0\r\n"
+      "[URL]\r\nNinsiki=~\r\n[List]\r\nCount=0\r\n";
   SaveOptionsTo(Folder(), rec);
   EXPECT_EQ(ReadFileBytes(IniPath()), off);
   rec.Https = true;

@@ -56,14 +56,22 @@ TEST_F(ShortcutTest, AcceptsItsSchemesByTheirFirstBytes) {
     const char* url;
     bool accepted, acceptedWithHttps;
   } cases[] = {
-      {"http://example.com/", true, true},   {"ftp://example.com/", true, true},
-      {"http:/x", true, true},               {"http:/", true, true},
-      {"https://example.com/", false, true}, {"https://", false, true},
-      {"https:/x", false, false},            {"https:", false, false},
-      {"HTTPS://example.com/", false, false}, {"Https://example.com/", false, false},
-      {" https://a/", false, false},         {"HTTP://example.com/", false, false},
-      {"http:", false, false},               {"", false, false},
-      {" http://a/", false, false},          {"ftp:/a", false, false},
+      {"http://example.com/", true, true},
+      {"ftp://example.com/", true, true},
+      {"http:/x", true, true},
+      {"http:/", true, true},
+      {"https://example.com/", false, true},
+      {"https://", false, true},
+      {"https:/x", false, false},
+      {"https:", false, false},
+      {"HTTPS://example.com/", false, false},
+      {"Https://example.com/", false, false},
+      {" https://a/", false, false},
+      {"HTTP://example.com/", false, false},
+      {"http:", false, false},
+      {"", false, false},
+      {" http://a/", false, false},
+      {"ftp:/a", false, false},
   };
   const std::string file = Folder() + "\\t.URL";
   for (const Case& c : cases) {
