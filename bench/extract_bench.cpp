@@ -10,8 +10,10 @@
 // (text without an address), and adversarial title lines deleted away by the
 // default title-delete list ("star" ★, "dashes" --, "zspace" full-width
 // spaces) or kept whole ("hyou" 表 0x95 0x5C, every second byte a backslash),
-// each followed by a line "http://example.com/". tools/bench_report.py reads
-// the JSON output and checks the goals.
+// each followed by a line "http://example.com/"; and "https", the web page
+// with an "https://" address near the end, extracted with the https switch
+// on (every other case runs with it off). tools/bench_report.py reads the
+// JSON output and checks the goals.
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -44,7 +46,7 @@ string Repeat(const string& unit, size_t bytes) {
 
 // A page as a browser copies it: a decorated title, menus, Japanese and
 // ASCII paragraphs, full-width spaces, blank lines; the address near the end.
-string WebPage(size_t bytes, bool withAddress) {
+string WebPage(size_t bytes, bool withAddress, const char* scheme = "http") {
   const char* const body[] = {
       "\x81\x9A\x90\x56\x92\x85\x8F\xEE\x95\xF1\x81\x9A \x83\x7A\x81\x5B\x83\x80 | "
       "\x83\x54\x83\x43\x83\x67\x96\xBC",  // ★新着情報★ ホーム | サイト名
@@ -67,7 +69,9 @@ string WebPage(size_t bytes, bool withAddress) {
   bool placed = !withAddress;
   while (s.size() < bytes) {
     if (!placed && s.size() >= addressAt) {
-      s += "\x8F\xDA\x82\xB5\x82\xAD\x82\xCD http://www.example.co.jp/news/2024/06/"
+      s += "\x8F\xDA\x82\xB5\x82\xAD\x82\xCD ";
+      s += scheme;
+      s += "://www.example.co.jp/news/2024/06/"
            "article.html?id=123&lang=ja#top \x82\xF0\x82\xB2\x97\x97\x82\xAD\x82\xBE\x82\xB3\x82\xA2\r\n";
       placed = true;
       continue;
@@ -82,6 +86,7 @@ string MakeCase(const string& name, size_t bytes) {
   const string tail = "\r\nhttp://example.com/\r\n";
   if (name == "webpage") return WebPage(bytes, true);
   if (name == "noaddress") return WebPage(bytes, false);
+  if (name == "https") return WebPage(bytes, true, "https");
   if (name == "star") return Repeat("\x81\x9A", bytes - tail.size()) + tail;
   if (name == "dashes") return Repeat("--", bytes - tail.size()) + tail;
   if (name == "zspace") return Repeat("\x81\x40", bytes - tail.size()) + tail;
@@ -127,10 +132,16 @@ void Extract(benchmark::State& state, const string& name, size_t bytes, bool ora
   const string& text = CaseText(name, bytes);
   const ixo::LineList& lines = CaseLines(name, bytes);
   const ixo::LineList del(kDel);
+  const bool https = name == "https";
+  // Finding no address would measure a scan of the whole text instead.
+  if (https && ixo::ExtractURL(kExtra, del, lines, true).URL.rfind("https://", 0) != 0) {
+    state.SkipWithError("the https case finds no https address");
+    return;
+  }
   for (auto _ : state) {
     Evict(state);
-    const ixo::TURLRecord rec = oracle ? ixo::oracle::ExtractURL(kExtra, del, lines)
-                                       : ixo::ExtractURL(kExtra, del, lines);
+    const ixo::TURLRecord rec = oracle ? ixo::oracle::ExtractURL(kExtra, del, lines, https)
+                                       : ixo::ExtractURL(kExtra, del, lines, https);
     benchmark::DoNotOptimize(rec.Title.data());
     benchmark::ClobberMemory();
   }
@@ -170,7 +181,7 @@ benchmark::internal::Benchmark* Setup(benchmark::internal::Benchmark* b) {
 }
 
 int Register() {
-  const char* const cases[] = {"webpage", "noaddress", "star", "dashes", "zspace", "hyou"};
+  const char* const cases[] = {"webpage", "noaddress", "star", "dashes", "zspace", "hyou", "https"};
   const size_t sizes[] = {1u << 20, 16u << 20};
   for (const char* c : cases) {
     for (const size_t b : sizes) {

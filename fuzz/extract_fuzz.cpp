@@ -2,7 +2,8 @@
 // algorithms of the extraction (and through them the double-byte routines).
 //
 // Input (at most 4 KB, so that the quadratic literal loops stay quick):
-// byte 0 chooses the extra URL characters and the title-delete list; then,
+// byte 0 chooses the extra URL characters, the title-delete list and the
+// https switch (bit 3); then,
 // up to the first 0xFF byte, the user's extra characters or delete list;
 // the rest is the clipboard text.
 #include <cstddef>
@@ -48,9 +49,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       break;
   }
   const ixo::LineList lines(rest);
+  const bool https = (mode & 8) != 0;
 
-  const ixo::TURLRecord got = ixo::ExtractURL(extra, del, lines);
-  const ixo::TURLRecord want = ixo::oracle::ExtractURL(extra, del, lines);
+  const ixo::TURLRecord got = ixo::ExtractURL(extra, del, lines, https);
+  const ixo::TURLRecord want = ixo::oracle::ExtractURL(extra, del, lines, https);
   Check(got == want, "ExtractURL");
 
   // Both sets are now BaseURLChars followed by `extra`.

@@ -40,7 +40,7 @@ def main():
     path = sys.argv[1] if len(sys.argv) > 1 else "build/bench.json"
     runs = load(path)
     ok = True
-    cases = ["webpage", "noaddress", "star", "dashes", "zspace", "hyou"]
+    cases = ["webpage", "noaddress", "star", "dashes", "zspace", "hyou", "https"]
     print(f"{'case':10} {'1MB ms':>8} {'16MB ms':>8} {'ratio':>6} {'16MB MB/s':>10} {'memchr MB/s':>12}")
     for c in cases:
         small = runs.get(f"BM_Extract/{c}/{MB}")

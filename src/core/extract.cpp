@@ -13,6 +13,7 @@ namespace ixo {
 namespace {
 
 constexpr std::string_view kHttp = "http://";
+constexpr std::string_view kHttps = "https://";
 
 // BaseURLChars followed by the extra characters of the last extraction; read
 // by IsURLChar.
@@ -21,21 +22,32 @@ std::string& URLCharSet() {
   return set;
 }
 
-// Byte position (from 0) of the first "http://" in `line`, or npos. Every
-// occurrence has its own colon, and colons are rarer than 'h'.
-size_t FindHttp(std::string_view line) {
+// Where the first address of `line` starts (from 0) and how long its scheme
+// is: "http://" (7 bytes), or with `https` also "https://" (8), whichever
+// starts earlier; npos when there is none. Every occurrence has its own
+// colon, and colons are rarer than 'h'. No colon completes both schemes (the
+// byte before it is 'p' for one, 's' for the other), and an occurrence at a
+// later colon starts later, so the first colon that completes either wins.
+struct SchemeAt {
+  size_t pos;
+  size_t length;
+};
+SchemeAt FindScheme(std::string_view line, bool https) {
   const char* const base = line.data();
   const size_t n = line.size();
-  if (n < kHttp.size()) return std::string_view::npos;
+  if (n < kHttp.size()) return {std::string_view::npos, 0};
   size_t from = 4;
   while (from + 3 <= n) {
     const void* c = std::memchr(base + from, ':', n - 2 - from);
     if (!c) break;
-    const size_t at = static_cast<size_t>(static_cast<const char*>(c) - base) - 4;
-    if (std::memcmp(base + at, kHttp.data(), kHttp.size()) == 0) return at;
-    from = at + 5;
+    const size_t colon = static_cast<size_t>(static_cast<const char*>(c) - base);
+    if (std::memcmp(base + colon - 4, kHttp.data(), kHttp.size()) == 0) return {colon - 4, 7};
+    if (https && colon >= 5 && std::memcmp(base + colon - 5, kHttps.data(), kHttps.size()) == 0) {
+      return {colon - 5, 8};
+    }
+    from = colon + 1;
   }
-  return std::string_view::npos;
+  return {std::string_view::npos, 0};
 }
 
 // Delphi's Delete(s, index, count) on bytes: nothing when index is outside s.
@@ -96,7 +108,8 @@ bool IsURLChar(std::string_view c) {
   return URLCharSet().find(c) != std::string::npos;
 }
 
-TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines) {
+TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines,
+                      bool https) {
   std::string& set = URLCharSet();
   set.assign(BaseURLChars);
   set.append(extra);
@@ -110,9 +123,10 @@ TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const Lin
     if (i + 8 < count) __builtin_prefetch(lines[i + 8].data());
 #endif
     const std::string& line = lines[i];
-    const size_t at = FindHttp(line);
+    const auto [at, scheme] = FindScheme(line, https);
     if (at == std::string_view::npos) continue;
-    size_t e = at + kHttp.size();
+    // The scheme's own bytes are never tested.
+    size_t e = at + scheme;
     while (e < line.size() && isURL[static_cast<unsigned char>(line[e])]) ++e;
     TURLRecord rec;
     rec.URL.assign(line, at, e - at);

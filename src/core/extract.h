@@ -1,4 +1,5 @@
-// Finds the first "http://" address in clipboard text and chooses a title for
+// Finds the first "http://" address in clipboard text (or, with the https
+// switch on, the first "http://" or "https://" one) and chooses a title for
 // its shortcut from the lines around it, cleaned so that it can serve as a
 // file name.
 #pragma once
@@ -25,10 +26,13 @@ inline constexpr std::string_view BaseURLChars =
 inline constexpr std::string_view FileNameBadChars =
     "\\\r\n/\r\n:\r\n;\r\n,\r\n*\r\n?\r\n\"\r\n<\r\n>\r\n|\r\n";
 
-TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines);
+// `https` on: in each line the first "http://" or the first "https://",
+// whichever starts earlier, is the address; off: "http://" only.
+TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines,
+                      bool https = false);
 
 // Internal to ExtractURL; exposed for its tests. `urlLine` is 0-based, `urlPos`
-// the 1-based byte position of "http://", `urlLength` the address's length.
+// the 1-based byte position of the address, `urlLength` its length.
 std::string ExtractTitle(const LineList& lines, const LineList& delList, int urlLine, int urlPos,
                          int urlLength);
 

@@ -44,11 +44,11 @@ struct Case {
   string title, url;
 };
 
-void Check(const Case& c, const LineList& del) {
-  const TURLRecord got = ExtractURL(c.extra, del, c.lines);
+void Check(const Case& c, const LineList& del, bool https = false) {
+  const TURLRecord got = ExtractURL(c.extra, del, c.lines, https);
   EXPECT_EQ(got.URL, c.url) << c.lines.Text();
   EXPECT_EQ(got.Title, c.title) << c.lines.Text();
-  const TURLRecord ref = oracle::ExtractURL(c.extra, del, c.lines);
+  const TURLRecord ref = oracle::ExtractURL(c.extra, del, c.lines, https);
   EXPECT_EQ(ref.URL, c.url) << "oracle: " << c.lines.Text();
   EXPECT_EQ(ref.Title, c.title) << "oracle: " << c.lines.Text();
 }
@@ -86,6 +86,43 @@ TEST(ExtractURL, ExamplesOfThePart) {
        "http://ex.com/p?q=1&r=2#s"},
   };
   for (const Case& c : cases) Check(c, del);
+}
+
+// The same texts with the https switch off (only "http://" is found) and on
+// (the earlier of "http://" and "https://" in the first line holding either).
+TEST(ExtractURL, HttpsSwitchOffAndOn) {
+  const LineList del(kDefaultDel);
+  const string d = kDefaultExtra;
+  struct SwitchCase {
+    LineList lines;
+    string offTitle, offURL;
+    string onTitle, onURL;
+  };
+  const SwitchCase cases[] = {
+      {L({"Title", "https://example.com/a"}), "", "", "Title", "https://example.com/a"},
+      {L({"x https://a.b/ y http://c.d/"}), "x httpsa.b y", "http://c.d/", "x  y httpc.d",
+       "https://a.b/"},
+      {L({"x http://a.b/ y https://c.d/"}), "x  y httpsc.d", "http://a.b/", "x  y httpsc.d",
+       "http://a.b/"},
+      // Only the first line holding either scheme counts.
+      {L({"https://a.b/", "http://c.d/"}), "httpsa.b", "http://c.d/", "httpc.d", "https://a.b/"},
+      {L({"https://"}), "", "", "https--", "https://"},
+      {L({"https:// x"}), "", "", "x", "https://"},
+      {L({"https://example.com/p?q=1"}), "", "", "https--example.com-pq=1",
+       "https://example.com/p?q=1"},
+      {L({"https://a.b/" SHIN CHAKU}), "", "", SHIN CHAKU, "https://a.b/"},
+      // The search is byte-wise: "https://" may begin on the second byte of
+      // a double-byte character.
+      {L({DO "ttps://a.b/"}), "", "", "\x83", "https://a.b/"},
+      {L({"httphttps://x/"}), "", "", "http", "https://x/"},
+      {L({"https:/http://a/"}), "https", "http://a/", "https", "http://a/"},
+      {L({"HTTPS://A.B/"}), "", "", "", ""},
+      {L({"ftp://a.b/", "Https://a.b/"}), "", "", "", ""},
+  };
+  for (const SwitchCase& c : cases) {
+    Check({c.lines, d, c.offTitle, c.offURL}, del, false);
+    Check({c.lines, d, c.onTitle, c.onURL}, del, true);
+  }
 }
 
 TEST(ExtractURL, EmptyDeleteListAndExtra) {
@@ -139,7 +176,8 @@ TEST(ExtractRandom, AgreesWithTheOracle) {
   testgen::Rng rng(424242);
   const char* const pieces[] = {"http://", "http://", "a.b/", "x", " ", "\t", ZSPACE, STAR,
                                 "--",      "==",      "/",    ":", "?", "\\", HYOU,  SO,
-                                DO,        "\x81",    "_",    "h", "p", "~", CHOUON, "-"};
+                                DO,        "\x81",    "_",    "h", "p", "~", CHOUON, "-",
+                                "https://", "https://", "s"};
   const size_t np = sizeof pieces / sizeof pieces[0];
   const char* const extras[] = {"", "-=?;%&,#\\", "_", CHOUON, "\x81", " "};
   for (int iter = 0; iter < 20000; ++iter) {
@@ -161,9 +199,11 @@ TEST(ExtractRandom, AgreesWithTheOracle) {
       for (uint32_t i = 0; i < nd; ++i) del.Add(testgen::NastySearch(rng, lines.Text()));
     }
     const string extra = extras[rng.Below(sizeof extras / sizeof extras[0])];
-    const TURLRecord got = ExtractURL(extra, del, lines);
-    const TURLRecord ref = oracle::ExtractURL(extra, del, lines);
-    ASSERT_EQ(got, ref) << "iter " << iter << "\n" << lines.Text() << "\n---\n" << del.Text();
+    const bool https = rng.Chance(50);
+    const TURLRecord got = ExtractURL(extra, del, lines, https);
+    const TURLRecord ref = oracle::ExtractURL(extra, del, lines, https);
+    ASSERT_EQ(got, ref) << "iter " << iter << " https " << https << "\n"
+                        << lines.Text() << "\n---\n" << del.Text();
   }
 }
 

@@ -199,6 +199,7 @@ void LoadOptionsFrom(const std::string& folder, TOptionRecord& rec) {
   rec.Min = ini.ReadBool("Option", "Min", false);
   rec.Dirs = ReadFolders(ini);
   rec.Ninsiki = ini.ReadString("URL", "Ninsiki", kDefaultNinsiki);
+  rec.Https = ini.ReadBool("URL", "Https", false);
 
   // A folder of that name is no title-delete list.
   const std::string tei = folder + kTeiName;
@@ -231,6 +232,13 @@ void SaveOptionsTo(const std::string& folder, const TOptionRecord& rec) {
   ini.WriteBool("Option", "Min", rec.Min);
   ini.WriteBool("Option", "Tray", rec.Tray);
   ini.WriteString("URL", "Ninsiki", rec.Ninsiki);
+  // The switch is written only while it is on, so that the file of someone
+  // who never turns it on stays as it always was.
+  if (rec.Https) {
+    ini.WriteBool("URL", "Https", true);
+  } else {
+    ini.DeleteKey("URL", "Https");
+  }
   // "Dir" keys past the new count are left in the file: "Count" keeps them
   // from being read.
   const LineList dirs(rec.Dirs);

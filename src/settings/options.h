@@ -18,6 +18,7 @@ struct TOptionRecord {
   bool Atc = false;     // automatic exit on
   int32_t AcTime = 60;  // seconds before the automatic exit
   bool Min = false;     // start minimised
+  bool Https = false;   // also take addresses that begin with "https://"
   bool operator==(const TOptionRecord&) const = default;
 };
 

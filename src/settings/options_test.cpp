@@ -48,6 +48,7 @@ TEST(DefaultOptions, AreTheTableOfTheRecord) {
   EXPECT_FALSE(rec.Atc);
   EXPECT_EQ(rec.AcTime, 60);
   EXPECT_FALSE(rec.Min);
+  EXPECT_FALSE(rec.Https);
   // Black star, black circle, black square, black diamond, white
   // down-pointing triangle, white circle, white square, white diamond, "--",
   // full-width space, two-dot leader, ellipsis, heavy horizontal, white star,
@@ -93,7 +94,7 @@ TEST_F(OptionsTest, WhatIsSavedIsLoaded) {
   std::vector<TOptionRecord> records;
   records.push_back(DefaultOptions());
   TOptionRecord r = DefaultOptions();
-  r.Kansi = r.Atc = r.Tray = r.Min = true;
+  r.Kansi = r.Atc = r.Tray = r.Min = r.Https = true;
   r.AcTime = INT32_MIN;
   r.AcType = 0;
   r.Ninsiki = "";
@@ -111,6 +112,31 @@ TEST_F(OptionsTest, WhatIsSavedIsLoaded) {
     SaveOptionsTo(Folder(), rec);
     EXPECT_EQ(Load(), rec) << ReadFileBytes(IniPath());
   }
+}
+
+TEST_F(OptionsTest, HttpsKeyIsWrittenOnlyWhileTheSwitchIsOn) {
+  TOptionRecord rec = DefaultOptions();
+  rec.Ninsiki = "~";
+  const std::string off =
+      "[Option]\r\nKansi=0\r\nAtc=0\r\nAcTime=60\r\nAcType=2\r\nMin=0\r\nTray=0\r\n"
+      "[URL]\r\nNinsiki=~\r\n[List]\r\nCount=0\r\n";
+  SaveOptionsTo(Folder(), rec);
+  EXPECT_EQ(ReadFileBytes(IniPath()), off);
+  rec.Https = true;
+  SaveOptionsTo(Folder(), rec);
+  EXPECT_EQ(ReadFileBytes(IniPath()),
+            "[Option]\r\nKansi=0\r\nAtc=0\r\nAcTime=60\r\nAcType=2\r\nMin=0\r\nTray=0\r\n"
+            "[URL]\r\nNinsiki=~\r\nHttps=1\r\n[List]\r\nCount=0\r\n");
+  EXPECT_TRUE(Load().Https);
+  // Off again: the key goes, and the file is as if it had never been on.
+  rec.Https = false;
+  SaveOptionsTo(Folder(), rec);
+  EXPECT_EQ(ReadFileBytes(IniPath()), off);
+  EXPECT_FALSE(Load().Https);
+  // A value the switch does not read as on is removed too.
+  WriteIni("[URL]\r\nNinsiki=~\r\nHttps=yes\r\n");
+  SaveOptionsTo(Folder(), Load());
+  EXPECT_EQ(ReadFileBytes(IniPath()).find("Https"), std::string::npos) << ReadFileBytes(IniPath());
 }
 
 struct ValueCase {
@@ -149,6 +175,15 @@ TEST_F(OptionsTest, ValuesAreReadByTheNumberRule) {
       {"Ninsiki zero", "[URL]\r\nNinsiki=0\r\n", [](auto& r) { r.Ninsiki = "0"; }},
       {"first of two keys wins", "[Option]\r\nAcTime=5\r\nAcTime=6\r\n",
        [](auto& r) { r.AcTime = 5; }},
+      {"Https 1", "[URL]\r\nHttps=1\r\n", [](auto& r) { r.Https = true; }},
+      {"Https any non-zero number", "[URL]\r\nHttps= -7\r\n", [](auto& r) { r.Https = true; }},
+      {"Https hexadecimal", "[URL]\r\nHttps=0x10\r\n", [](auto& r) { r.Https = true; }},
+      {"Https zero", "[URL]\r\nHttps=$0\r\n", [](auto&) {}},
+      {"Https yes is no number", "[URL]\r\nHttps=yes\r\n", [](auto&) {}},
+      {"Https trailing letters", "[URL]\r\nHttps=1x\r\n", [](auto&) {}},
+      {"Https empty", "[URL]\r\nHttps=\r\n", [](auto&) {}},
+      {"Https out of range", "[URL]\r\nHttps=99999999999\r\n", [](auto&) {}},
+      {"Https in another section", "[Option]\r\nHttps=1\r\n", [](auto&) {}},
   };
   for (const ValueCase& c : cases) {
     WriteIni(c.ini);

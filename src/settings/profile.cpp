@@ -121,6 +121,12 @@ void ProfileFile::WriteString(const char* section, const char* key, std::string_
   }
 }
 
+void ProfileFile::DeleteKey(const char* section, const char* key) const {
+  if (!WritePrivateProfileStringA(section, key, nullptr, path_.c_str())) {
+    throw Error(FormatMessage1("%s に書き込めません", path_));
+  }
+}
+
 void ProfileFile::WriteInteger(const char* section, const char* key, int64_t value) const {
   WriteString(section, key, std::to_string(value));
 }

@@ -40,6 +40,8 @@ class ProfileFile {
   void WriteString(const char* section, const char* key, std::string_view value) const;
   void WriteInteger(const char* section, const char* key, int64_t value) const;
   void WriteBool(const char* section, const char* key, bool value) const;
+  // Removes the key; a key that is not there leaves the file as it is.
+  void DeleteKey(const char* section, const char* key) const;
 
  private:
   std::string path_;

@@ -143,6 +143,12 @@ TEST_F(ProfileFileTest, WriteFailureNamesTheFile) {
   } catch (const Error& e) {
     EXPECT_EQ(std::string(e.what()), path + " に書き込めません");
   }
+  try {
+    ini.DeleteKey("S", "K");
+    FAIL() << "removing a key in a missing folder succeeded";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), path + " に書き込めません");
+  }
 }
 
 }  // namespace

@@ -158,7 +158,7 @@ void TForm1::EndSession() {
 bool TForm1::Save() {
   CurURL.Title = Edit1.Text();
   CurURL.URL = Edit2.Text();
-  return MakeURLFile(ComboBox1.SelectedText(), CurURL);
+  return MakeURLFile(ComboBox1.SelectedText(), CurURL, HttpsOn);
 }
 
 bool TForm1::Write(const TURLRecord& rec) {
@@ -181,6 +181,7 @@ void TForm1::hanei(const TOptionRecord& rec) {
   for (const std::string& dir : dirs.Lines()) ComboBox1.Add(dir);
   if (ComboBox1.Count() > 0) ComboBox1.SetItemIndex(0);
   URLChars = UniqueChars(rec.Ninsiki);
+  HttpsOn = rec.Https;
   if (rec.Tray) {
     AppOnMinimize();
   } else {
@@ -192,7 +193,7 @@ void TForm1::chclip() {
   LineList list;
   if (!MonitorOn) return;
   if (GetNewClipText(LastClip, list)) {
-    const TURLRecord r = ExtractURL(URLChars, DelList, list);
+    const TURLRecord r = ExtractURL(URLChars, DelList, list, HttpsOn);
     if (Write(r)) {
       Save();
       resettime();
@@ -244,7 +245,7 @@ void TForm1::OpenOptions() {
 void TForm1::TextpClick() {
   std::string last;
   LineList list;
-  if (GetNewClipText(last, list)) Write(ExtractURL(URLChars, DelList, list));
+  if (GetNewClipText(last, list)) Write(ExtractURL(URLChars, DelList, list, HttpsOn));
 }
 
 void TForm1::URLG1Click() { TextpClick(); }

@@ -55,6 +55,8 @@ class TForm1 : public TForm {
   HWND NextViewer = nullptr;
   bool MonitorOn = false;
   std::string URLChars;
+  // Whether addresses that begin with "https://" are taken too; set by hanei.
+  bool HttpsOn = false;
   TURLRecord CurURL;
   int32_t CountDown = 0;
   NOTIFYICONDATAA TrayData{};

@@ -348,6 +348,38 @@ TEST_F(MainFormTest, SaveWritesTheBoxesIntoTheSelectedFolderAndLeavesTheCountAlo
   EXPECT_TRUE(errors.empty());
 }
 
+TEST_F(MainFormTest, TheHttpsSwitchReachesTheWatchTheGetButtonAndSave) {
+  TOptionRecord rec = Options();
+  rec.Kansi = true;
+  Start(rec);
+  EXPECT_FALSE(form->HttpsOn);
+  ASSERT_TRUE(CopyAndWait("題\r\nhttps://example.com/a\r\n"));
+  EXPECT_FALSE(FileExists(Saved("題")));
+  EXPECT_EQ(form->Edit1.Text(), "新規URL");
+  SendMessageA(form->Textp.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form->Edit1.Text(), "新規URL");
+
+  rec.Https = true;
+  form->hanei(rec);
+  EXPECT_TRUE(form->HttpsOn);
+  SendMessageA(form->Textp.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(form->Edit1.Text(), "題");
+  EXPECT_EQ(form->Edit2.Text(), "https://example.com/a");
+  EXPECT_FALSE(FileExists(Saved("題")));
+  SendMessageA(form->saveb.Handle(), BM_CLICK, 0, 0);
+  EXPECT_EQ(ReadFileBytes(Saved("題")), ShortcutBytes("https://example.com/a"));
+  ASSERT_TRUE(CopyAndWait("次\r\nhttps://example.com/b\r\n"));
+  EXPECT_EQ(ReadFileBytes(Saved("次")), ShortcutBytes("https://example.com/b"));
+
+  // Off again: a hand-typed https address is refused without a message.
+  rec.Https = false;
+  form->hanei(rec);
+  form->Edit1.SetText("手で");
+  SendMessageA(form->saveb.Handle(), BM_CLICK, 0, 0);
+  EXPECT_FALSE(FileExists(Saved("手で")));
+  EXPECT_TRUE(errors.empty());
+}
+
 TEST_F(MainFormTest, NewPutsTheTemplateInTheBoxes) {
   Start(Options());
   form->Edit1.SetText("x");

@@ -123,6 +123,10 @@ void TForm2::CreateControls() {
                  .parent = page},
                 {.autoSize = false, .wordWrap = true});
   Button5.Create(*this, {.caption = "Default", .bounds = {5, 110, 75, 25}, .parent = page});
+  // The https switch comes right after Default in the tab order.
+  c5.Create(*this, {.caption = "https:// で始まるアドレスも認識する",
+                    .bounds = {5, 145, 290, 17},
+                    .parent = page});
   Button8.Create(*this, {.caption = "元に戻す", .bounds = {5, 80, 75, 25}, .parent = page});
 
   page = &OtherSheet;
@@ -219,6 +223,7 @@ void TForm2::Fill(const TOptionRecord& rec) {
   fList.SetItemsText(rec.Dirs);
   deltx.SetMemoText(CRLFBreaks(rec.DelText));
   Edit.SetText(rec.Ninsiki);
+  c5.SetChecked(rec.Https);
   SetOtherPage(rec.Tray, rec.Atc, rec.Min, rec.AcTime, rec.AcType);
 }
 
@@ -226,6 +231,7 @@ void TForm2::Store(TOptionRecord& rec) const {
   rec.Dirs = fList.ItemsText();
   rec.DelText = deltx.Text();
   rec.Ninsiki = Edit.Text();
+  rec.Https = c5.Checked();
   rec.Tray = C1.Checked();
   rec.Atc = c4.Checked();
   rec.Min = c3.Checked();
@@ -269,7 +275,7 @@ void TForm2::testClick() {
   const LineList lines(text);
   const LineList delList(deltx.Text());
   const std::string extra = UniqueChars(Edit.Text());
-  const TURLRecord result = ExtractURL(extra, delList, lines);
+  const TURLRecord result = ExtractURL(extra, delList, lines, c5.Checked());
   testtitle.SetText(result.Title);
   testurl.SetText(result.URL);
 }
@@ -329,9 +335,15 @@ void TForm2::Button4Click() { deltx.SetMemoText(CRLFBreaks(kDefaultDelText)); }
 
 void TForm2::Button6Click() { deltx.SetMemoText(CRLFBreaks(Backup.DelText)); }
 
-void TForm2::Button5Click() { Edit.SetText(kURLPageDefault); }
+void TForm2::Button5Click() {
+  Edit.SetText(kURLPageDefault);
+  c5.SetChecked(false);
+}
 
-void TForm2::Button8Click() { Edit.SetText(Backup.Ninsiki); }
+void TForm2::Button8Click() {
+  Edit.SetText(Backup.Ninsiki);
+  c5.SetChecked(Backup.Https);
+}
 
 void TForm2::c4Click() {
   TControl* const timeControls[] = {&r1, &r2, &r3, &ud1, &ed1};

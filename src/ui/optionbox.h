@@ -55,6 +55,7 @@ class TForm2 : public TForm {
   TLabel Label2, Label3;
   TChangeEdit Edit;
   TButton Button5, Button8;
+  TCheckBox c5;  // "https:// で始まるアドレスも認識する"
   // "その他" (a page without a name of its own in the design)
   TTabSheet OtherSheet;
   TCheckBox C1, C2, c3, c4;

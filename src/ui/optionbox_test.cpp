@@ -132,6 +132,7 @@ TEST_F(OptionBoxTest, OkWithoutChangesGivesTheRecordBackWithItsTextsNormalised) 
   rec.Atc = true;
   rec.AcTime = 300;
   rec.Min = true;
+  rec.Https = true;
   const TOptionRecord given = rec;
   bool seen = false;
   RunOptionBox(rec, {[&](TForm2& f) {
@@ -143,6 +144,7 @@ TEST_F(OptionBoxTest, OkWithoutChangesGivesTheRecordBackWithItsTextsNormalised) 
                  EXPECT_EQ(-1, f.fList.ItemIndex());
                  EXPECT_EQ("x\r\ny\r\nz\r\n\r\nw", f.deltx.Text());
                  EXPECT_EQ(" \t-=?_ \r\n", f.Edit.Text());
+                 EXPECT_TRUE(f.c5.Checked());
                  EXPECT_EQ("300", f.ed1.Text());
                  EXPECT_TRUE(f.r1.Checked());
                  EXPECT_FALSE(f.r2.Checked() || f.r3.Checked());
@@ -207,6 +209,7 @@ TEST_F(OptionBoxTest, CancelOrTheCloseButtonAfterEveryKindOfEditLeavesTheRecord)
                          f.PageControl1.SetActivePageIndex(2);
                          Click(f.Button5);
                          f.Edit.SetText("  typed  ");
+                         Click(f.c5);
                          f.PageControl1.SetActivePageIndex(3);
                          Click(f.Button16);
                          Click(f.C1);
@@ -294,6 +297,27 @@ TEST_F(OptionBoxTest, DefaultAndRevertOfTheTitleAndURLPages) {
   EXPECT_EQ("-=?;%&,#\\_", rec.Ninsiki);
   EXPECT_EQ(10u, rec.Ninsiki.size());
   EXPECT_EQ(kDefaultDelText, rec.DelText);
+}
+
+TEST_F(OptionBoxTest, HttpsBoxShowsTheRecordAndFollowsRevertDefaultAndOk) {
+  for (const bool https : {false, true}) {
+    TOptionRecord rec = SampleRecord();
+    rec.Https = https;
+    RunOptionBox(rec, {[&](TForm2& f) {
+                   f.PageControl1.SetActivePageIndex(2);
+                   EXPECT_EQ(https, f.c5.Checked());
+                   Click(f.c5);
+                   EXPECT_NE(https, f.c5.Checked());
+                   Click(f.Button8);
+                   EXPECT_EQ(https, f.c5.Checked());
+                   Click(f.Button5);
+                   EXPECT_FALSE(f.c5.Checked());
+                   // What the box shows when OK is pressed is stored.
+                   Click(f.c5);
+                   Click(f.Button1);
+                 }});
+    EXPECT_TRUE(rec.Https);
+  }
 }
 
 TEST_F(OptionBoxTest, DefaultAndRevertOfTheOtherPageWithTheTimeControlsFollowingC4) {
@@ -444,6 +468,14 @@ TEST_F(OptionBoxTest, TestButtonUsesTheDialogsValuesAsTheyStand) {
                  Click(f.test);
                  EXPECT_EQ("", f.testtitle.Text());
                  EXPECT_EQ("", f.testurl.Text());
+                 // The https box counts as it stands, too.
+                 SetClipText("題\r\nhttps://a.b/c\r\n");
+                 Click(f.test);
+                 EXPECT_EQ("", f.testurl.Text());
+                 Click(f.c5);
+                 Click(f.test);
+                 EXPECT_EQ("題", f.testtitle.Text());
+                 EXPECT_EQ("https://a.b/c", f.testurl.Text());
                  Click(f.Button2);
                }});
   EXPECT_EQ(given, rec);
@@ -557,6 +589,9 @@ TEST_F(OptionBoxTest, LayoutAsDesignedCentredOnTheMainWindow) {
                  EXPECT_EQ((TBounds{159, 12, 16, 20}), Placed(f.ud1));
                  EXPECT_EQ((TBounds{32, 24, 257, 32}), Placed(f.Label8));
                  EXPECT_EQ((TBounds{30, 95, 226, 46}), Placed(f.Memo1));
+                 EXPECT_EQ((TBounds{5, 145, 290, 17}), Placed(f.c5));
+                 EXPECT_EQ(f.TabSheet3.Handle(), GetParent(f.c5.Handle()));
+                 EXPECT_EQ("https:// で始まるアドレスも認識する", f.c5.Text());
                  EXPECT_EQ(f.Panel1.Handle(), GetParent(f.r3.Handle()));
                  EXPECT_EQ(f.TabSheet4.Handle(), GetParent(f.Button13.Handle()));
 
@@ -625,6 +660,10 @@ TEST_F(OptionBoxTest, TabWalksEachParentInItsTabOrder) {
                                      f.Button10.Handle(), f.Button11.Handle(), f.Button12.Handle(),
                                      f.test.Handle()}),
                   chain(f, f.Button7.Handle(), 7));
+        f.PageControl1.SetActivePageIndex(2);
+        EXPECT_EQ((std::vector<HWND>{f.Button5.Handle(), f.c5.Handle(), f.Button8.Handle(),
+                                     f.test.Handle()}),
+                  chain(f, f.Edit.Handle(), 4));
         // The other page: the checked radio button only, the up-down is
         // no stop, the hidden C2 is skipped.
         f.PageControl1.SetActivePageIndex(3);

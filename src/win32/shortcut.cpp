@@ -48,9 +48,12 @@ bool FolderExists(std::string_view folder) {
   return found;
 }
 
-bool MakeURLFile(std::string_view folder, const TURLRecord& rec) {
-  const std::string_view scheme = std::string_view(rec.URL).substr(0, 6);
-  if (scheme != "http:/" && scheme != "ftp://") return false;
+bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https) {
+  const std::string_view url = rec.URL;
+  const std::string_view scheme = url.substr(0, 6);
+  const bool accepted =
+      scheme == "http:/" || scheme == "ftp://" || (https && url.substr(0, 8) == "https://");
+  if (!accepted) return false;
   if (!FolderExists(folder)) return false;
 
   std::string file(folder);

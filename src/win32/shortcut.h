@@ -10,9 +10,10 @@
 namespace ixo {
 
 // Writes `folder`\`rec.Title`.URL when the address begins with "http:/" or
-// "ftp://" and the folder exists; false (and no file) otherwise. Throws
-// Error("ファイル %s を作成できません") when the file cannot be created.
-bool MakeURLFile(std::string_view folder, const TURLRecord& rec);
+// "ftp://" (with `https` on, also "https://") and the folder exists; false
+// (and no file) otherwise. Throws Error("ファイル %s を作成できません") when
+// the file cannot be created.
+bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https = false);
 
 // True when a search of `folder` finds at least one entry that is neither
 // hidden, system nor a disk label (normally its "." entry).

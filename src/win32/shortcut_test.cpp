@@ -49,24 +49,41 @@ TEST_F(ShortcutTest, WritesExactlyTheTwoLines) {
   EXPECT_EQ(ReadFile(Folder() + "\\a.URL"), "[InternetShortcut]\r\nURL=http://example.com/\r\n");
 }
 
-TEST_F(ShortcutTest, AcceptsOnlyHttpSlashAndFtpByTheirFirstSixBytes) {
+// Off: "http:/" or "ftp://" as the first six bytes. The https switch also
+// accepts exactly "https://" as the first eight.
+TEST_F(ShortcutTest, AcceptsItsSchemesByTheirFirstBytes) {
   struct Case {
     const char* url;
-    bool accepted;
+    bool accepted, acceptedWithHttps;
   } cases[] = {
-      {"http://example.com/", true}, {"ftp://example.com/", true}, {"http:/x", true},
-      {"http:/", true},              {"https://example.com/", false}, {"HTTP://example.com/", false},
-      {"http:", false},              {"", false},                    {" http://a/", false},
-      {"ftp:/a", false},
+      {"http://example.com/", true, true},
+      {"ftp://example.com/", true, true},
+      {"http:/x", true, true},
+      {"http:/", true, true},
+      {"https://example.com/", false, true},
+      {"https://", false, true},
+      {"https:/x", false, false},
+      {"https:", false, false},
+      {"HTTPS://example.com/", false, false},
+      {"Https://example.com/", false, false},
+      {" https://a/", false, false},
+      {"HTTP://example.com/", false, false},
+      {"http:", false, false},
+      {"", false, false},
+      {" http://a/", false, false},
+      {"ftp:/a", false, false},
   };
+  const std::string file = Folder() + "\\t.URL";
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.url);
-    const std::string file = Folder() + "\\t.URL";
-    DeleteFileA(file.c_str());
-    EXPECT_EQ(MakeURLFile(Folder(), {"t", c.url}), c.accepted);
-    EXPECT_EQ(FileExists(file), c.accepted);
-    if (c.accepted) {
-      EXPECT_EQ(ReadFile(file), std::string("[InternetShortcut]\r\nURL=") + c.url + "\r\n");
+    for (const bool https : {false, true}) {
+      SCOPED_TRACE(std::string(c.url) + (https ? " with https" : ""));
+      const bool accepted = https ? c.acceptedWithHttps : c.accepted;
+      DeleteFileA(file.c_str());
+      EXPECT_EQ(MakeURLFile(Folder(), {"t", c.url}, https), accepted);
+      EXPECT_EQ(FileExists(file), accepted);
+      if (accepted) {
+        EXPECT_EQ(ReadFile(file), std::string("[InternetShortcut]\r\nURL=") + c.url + "\r\n");
+      }
     }
   }
 }

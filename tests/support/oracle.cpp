@@ -222,19 +222,29 @@ std::string UniqueChars(std::string_view s) {
 
 bool IsURLChar(std::string_view c) { return Pos(c, urlCharSet) > 0; }
 
-TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines) {
+TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines,
+                      bool https) {
   // 1.
   urlCharSet = std::string(BaseURLChars) + std::string(extra);
   // 2.
   for (size_t i = 0; i < lines.Count(); ++i) {
     const std::string& line = lines[i];
-    // 2.1
-    const int64_t p = Pos("http://", line);
+    // 2.1 The first "http://"; with the switch, the first "https://" instead
+    // when it starts earlier.
+    int64_t p = Pos("http://", line);
+    int64_t schemeLength = 7;
+    if (https) {
+      const int64_t q = Pos("https://", line);
+      if (q > 0 && (p == 0 || q < p)) {
+        p = q;
+        schemeLength = 8;
+      }
+    }
     if (p == 0) continue;
     // 2.2
     std::string s = Copy(line, p, Len(line));
-    // 2.3
-    for (int64_t j = 8; j <= Len(s); ++j) {
+    // 2.3 From the first byte after the scheme.
+    for (int64_t j = schemeLength + 1; j <= Len(s); ++j) {
       if (!IsURLChar(std::string(1, s[static_cast<size_t>(j - 1)]))) {
         s = Copy(s, 1, j - 1);
         break;

@@ -37,7 +37,8 @@ std::vector<std::string> SplitLines(std::string_view text);
 std::string JoinLines(const std::vector<std::string>& lines);
 
 // The extraction. The oracle keeps its own URLCharSet.
-TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines);
+TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines,
+                      bool https = false);
 std::string ExtractTitle(const LineList& lines, const LineList& delList, int urlLine, int urlPos,
                          int urlLength);
 std::string UniqueChars(std::string_view s);
