@@ -62,12 +62,18 @@ class TForm : public TWindow {
 
   // The close of the form: a modal form ends with mrCancel; otherwise
   // FormClose decides, and closing the application's main form ends the
-  // program. An error thrown by FormClose abandons the close.
+  // program. An error thrown by FormClose abandons the close. The main form
+  // asked to close in a modal state cancels the modal windows first and
+  // closes once they have ended (TApplication::CloseAfterModal).
   void Close();
 
-  // Shows the form modally: the program's other windows are disabled until
-  // the modal result is set (or the form is closed); returns that result.
+  // Shows the form modally: the program's other windows (its message boxes
+  // included) are disabled until the modal result is set (or the form is
+  // closed); returns that result.
   int ShowModal();
+  // Disables `hwnd` again until the modal form ends: for a window that
+  // something else enabled under it.
+  void HoldDisabled(HWND hwnd);
   void SetModalResult(int result) { modalResult_ = result; }
   int ModalResult() const { return modalResult_; }
   bool IsModal() const { return modal_; }
@@ -123,6 +129,7 @@ class TForm : public TWindow {
   bool startMinimized_ = false;
   bool modal_ = false;
   int modalResult_ = mrNone;
+  std::vector<HWND> disabled_;  // while modal: the windows it disabled
 };
 
 }  // namespace ixo
