@@ -323,7 +323,6 @@ HWND TApplication::ErrorBoxOwner() const {
 void TApplication::ShowException(const Error& error) {
   const std::string text = ErrorBoxText(error.what());
   const HWND owner = ErrorBoxOwner();
-  TForm* const modalBefore = ModalForm();
   ++errorBoxes_;
   {
     const TModalScope box([owner] { CloseBoxesOf(owner); });
@@ -334,12 +333,6 @@ void TApplication::ShowException(const Error& error) {
     }
   }
   --errorBoxes_;
-  // A modal form that opened while the box was up: the box, as it ended,
-  // gave its owner back the input that the form keeps off until it ends.
-  TForm* const modal = ModalForm();
-  if (modal && modal != modalBefore && owner != modal->Handle() && IsWindowEnabled(owner)) {
-    modal->HoldDisabled(owner);
-  }
 }
 
 TModalScope::TModalScope(std::function<void()> cancel) : cancel_(std::move(cancel)) {

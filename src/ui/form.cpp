@@ -229,8 +229,8 @@ void TForm::Close() {
 int TForm::ShowModal() {
   TApplication& app = Application();
   HWND previous = GetActiveWindow();
-  disabled_ = EnabledProgramWindows(Handle());
-  for (HWND hwnd : disabled_) EnableWindow(hwnd, FALSE);
+  const std::vector<HWND> disabled = EnabledProgramWindows(Handle());
+  for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
   modal_ = true;
   modalResult_ = mrNone;
   app.BeginModal(this);
@@ -240,23 +240,14 @@ int TForm::ShowModal() {
   const int result = modalResult_ == mrNone ? mrCancel : modalResult_;
   // The other windows come back before this one goes, so that the
   // activation returns to the window that had it.
-  for (HWND hwnd : disabled_) {
+  for (HWND hwnd : disabled) {
     if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
   }
-  disabled_.clear();
   if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
   if (Handle()) Hide();
   app.EndModal(this);
   modal_ = false;
   return result;
-}
-
-void TForm::HoldDisabled(HWND hwnd) {
-  if (!modal_) return;
-  EnableWindow(hwnd, FALSE);
-  if (std::find(disabled_.begin(), disabled_.end(), hwnd) == disabled_.end()) {
-    disabled_.push_back(hwnd);
-  }
 }
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {

@@ -71,9 +71,6 @@ class TForm : public TWindow {
   // included) are disabled until the modal result is set (or the form is
   // closed); returns that result.
   int ShowModal();
-  // Disables `hwnd` again until the modal form ends: for a window that
-  // something else enabled under it.
-  void HoldDisabled(HWND hwnd);
   void SetModalResult(int result) { modalResult_ = result; }
   int ModalResult() const { return modalResult_; }
   bool IsModal() const { return modal_; }
@@ -129,7 +126,6 @@ class TForm : public TWindow {
   bool startMinimized_ = false;
   bool modal_ = false;
   int modalResult_ = mrNone;
-  std::vector<HWND> disabled_;  // while modal: the windows it disabled
 };
 
 }  // namespace ixo
