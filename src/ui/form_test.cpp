@@ -114,8 +114,8 @@ TEST_F(FormTest, ACloseRequestOverAMessageBoxOnAModalFormEndsBothThenClosesOnce)
         if (!box) return;
         boxSeen = true;
         dialogDisabled = !IsWindowEnabled(dialog.Handle());
-        PostMessageA(request.toTaskbar ? app->Handle() : main.Handle(), request.msg,
-                     request.wParam, 0);
+        PostMessageA(request.toTaskbar ? app->Handle() : main.Handle(), request.msg, request.wParam,
+                     0);
         if (!test::WaitClosed(box)) {
           // Not ended by the request: the box's OK frees the test.
           stuck = true;

@@ -561,7 +561,8 @@ TEST_F(MainFormTest, ACloseRequestOverTheFolderBrowserEndsItAndTheDialogThenClos
     if (!seen.browser) return;
     // A click on the icon brings the browser forward, not the dialog under it.
     DWORD_PTR unused = 0;
-    SendMessageTimeoutA(form->Handle(), WM_TRAYICON, 1, WM_LBUTTONDOWN, SMTO_NORMAL, 10000, &unused);
+    SendMessageTimeoutA(form->Handle(), WM_TRAYICON, 1, WM_LBUTTONDOWN, SMTO_NORMAL, 10000,
+                        &unused);
     seen.foreground = GetForegroundWindow();
     seen.dialogEnabled = IsWindowEnabled(seen.dialog);
     seen.mainEnabled = IsWindowEnabled(form->Handle());

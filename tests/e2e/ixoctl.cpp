@@ -222,11 +222,10 @@ int Press(DWORD pid, const std::string& cls, const std::string& text) {
     if (!button) continue;
     // What the button tells its parent when clicked. Posted: the click may
     // open a modal window, and a sender would wait for it to close.
-    return PostMessageA(GetParent(button), WM_COMMAND,
-                        MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED),
-                        reinterpret_cast<LPARAM>(button))
-               ? 0
-               : 1;
+    const WPARAM command = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
+    const BOOL posted =
+        PostMessageA(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button));
+    return posted ? 0 : 1;
   }
   return 1;
 }
