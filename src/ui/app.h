@@ -108,7 +108,6 @@ class TApplication {
   // one WM_CLOSE, so that the close runs after their callers have finished
   // with the state it saves. Nothing is posted before that.
   void CloseAfterModal();
-  bool ClosePending() const { return closePending_; }
 
  private:
   friend class TModalScope;
