@@ -8,7 +8,8 @@
 //   ixoctl stats EXE            print "private_bytes cpu_100ns handles" of the process
 //   ixoctl hold SECONDS         open the clipboard and keep it for SECONDS
 //   ixoctl puthold FILE SECONDS put the bytes of FILE on the clipboard as text,
-//                               then open it again at once and keep it for SECONDS
+//                               then open it again at once and keep it for SECONDS;
+//                               exits 3 when a reader opened it first
 //   ixoctl cliplen [LENGTH [SECONDS]]  print the length of the clipboard text; with
 //                               LENGTH, wait until it is LENGTH and print the wait in ms
 //   ixoctl text EXE N           print the text of the main window's edit box N (0 title, 1 URL)
@@ -306,7 +307,8 @@ int main(int argc, char** argv) {
     // The change is announced as the clipboard closes; taking it again at
     // once, the others' notices find it held.
     CloseClipboard();
-    if (!OpenClipboard(owner)) return 1;
+    // A reader quicker than this has the text, unheld.
+    if (!OpenClipboard(owner)) return 3;
     std::puts("held");
     std::fflush(stdout);
     Sleep(Millis(argv[3]));
