@@ -493,11 +493,17 @@ TEST_F(MainFormTest, WhileTheOptionsDialogIsOpenNeitherAnotherProgramNorTheWatch
   rec.AcTime = 3;
   Start(rec);
   test::OtherThreadWindow other;
+  int deactivated = 0;
+  app->OnDeactivate = [&, appOnDeactivate = app->OnDeactivate] {
+    ++deactivated;
+    appOnDeactivate();
+  };
   bool timerInside = true;
   bool savedInside = true;
   {
     WhileModal cancel([&] {
       other.Activate();
+      PumpUntil([&] { return deactivated > 0; });
       timerInside = form->Tim.Enabled();
       // Nor does the watch, even switched off and on meanwhile.
       SendMessageA(form->kansi.Handle(), BM_CLICK, 0, 0);

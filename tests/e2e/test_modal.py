@@ -10,15 +10,18 @@ OPTIONS = "オプション(&O)"
 
 
 def started(args, said):
-    """Starts ixoctl with `args`; returns it once it has printed `said`."""
-    proc = subprocess.Popen(["wine", CTL] + args, stdout=subprocess.PIPE,
-                            stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
-    line = proc.stdout.readline().strip()
-    proc.stdout.close()
-    if line != said:
+    """Starts ixoctl with `args`; returns it once it has printed `said`. A
+    start that could not (the clipboard was busy a moment) is made again."""
+    for _ in range(20):
+        proc = subprocess.Popen(["wine", CTL] + args, stdout=subprocess.PIPE,
+                                stderr=subprocess.DEVNULL, stdin=subprocess.DEVNULL)
+        line = proc.stdout.readline().strip()
+        proc.stdout.close()
+        if line == said:
+            return proc
         proc.wait()
-        raise AssertionError("ixoctl %s did not say %s" % (args[0], said))
-    return proc
+        time.sleep(0.1)
+    raise AssertionError("ixoctl %s did not say %s" % (args[0], said))
 
 
 class ModalCase(IxoCase):
