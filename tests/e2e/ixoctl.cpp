@@ -254,7 +254,9 @@ int Focus(DWORD millis) {
         SetForegroundWindow(w);
       }
     }
-    if (GetTickCount() - start > millis) return said ? 0 : 1;
+    // A window that cannot come to the front says so by saying nothing.
+    const DWORD limit = said ? millis : std::min<DWORD>(millis, 20000);
+    if (GetTickCount() - start > limit) return said ? 0 : 1;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
   }
 }
