@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "ui/form.h"
 #include "ui/window.h"
@@ -60,6 +61,36 @@ void HandleException(const Error& error) {
 TApplication& Application() { return *current; }
 bool HasApplication() { return current != nullptr; }
 
+bool IsSystemDialog(HWND hwnd) {
+  char cls[8] = {};
+  return !TWindow::FromHandle(hwnd) && GetClassNameA(hwnd, cls, sizeof cls) > 0 &&
+         std::strcmp(cls, "#32770") == 0;
+}
+
+namespace {
+
+// Ends the message boxes that `owner` owns as their OK button would: a box
+// with only an OK button takes its close box, Escape and WM_CLOSE for it.
+void CloseBoxesOf(HWND owner) {
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        if (IsSystemDialog(hwnd) && GetWindow(hwnd, GW_OWNER) == reinterpret_cast<HWND>(param)) {
+          PostMessageA(hwnd, WM_CLOSE, 0, 0);
+        }
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(owner));
+}
+
+// A window the user can be brought to: shown, taking input, of this thread.
+bool Usable(HWND hwnd) {
+  return hwnd && IsWindowVisible(hwnd) && IsWindowEnabled(hwnd) &&
+         GetWindowThreadProcessId(hwnd, nullptr) == GetCurrentThreadId();
+}
+
+}  // namespace
+
 class TApplication::TaskbarWindow : public TWindow {
  public:
   explicit TaskbarWindow(TApplication& app) : app_(app) {
@@ -101,12 +132,10 @@ class TApplication::TaskbarWindow : public TWindow {
         break;
       case WM_ACTIVATE:
         // Clicking the taskbar button activates this window: pass the
-        // activation on to the form the user works in.
+        // activation on to the window the user works in.
         if (LOWORD(wParam) != WA_INACTIVE && !IsIconic(Handle())) {
-          TForm* form = app_.ModalForm() ? app_.ModalForm() : app_.mainForm_;
-          if (form && form->Handle() && IsWindowVisible(form->Handle()) &&
-              IsWindowEnabled(form->Handle())) {
-            SetActiveWindow(form->Handle());
+          if (HWND popup = app_.ActivePopup()) {
+            SetActiveWindow(popup);
             return 0;
           }
         }
@@ -212,8 +241,7 @@ void TApplication::Restore() {
   SetWindowPos(Handle(), nullptr, GetSystemMetrics(SM_CXSCREEN) / 2,
                GetSystemMetrics(SM_CYSCREEN) / 2, 0, 0, SWP_NOZORDER | SWP_NOACTIVATE);
   ShowOwnedPopups(Handle(), TRUE);
-  TForm* form = ModalForm() ? ModalForm() : mainForm_;
-  if (form && form->Handle() && IsWindowVisible(form->Handle())) SetActiveWindow(form->Handle());
+  if (HWND popup = ActivePopup()) SetActiveWindow(popup);
   if (OnRestore) OnRestore();
 }
 
@@ -223,7 +251,64 @@ void TApplication::Deactivate() {
 
 void TApplication::EndModal(TForm* form) {
   auto it = std::find(modalForms_.begin(), modalForms_.end(), form);
-  if (it != modalForms_.end()) modalForms_.erase(it);
+  if (it == modalForms_.end()) return;
+  modalForms_.erase(it);
+  ModalEnded();
+}
+
+HWND TApplication::ActivePopup() const {
+  if (!InModalState()) {
+    HWND main = mainForm_ ? mainForm_->Handle() : nullptr;
+    return Usable(main) ? main : nullptr;
+  }
+  // The system remembers which of the windows the taskbar window owns,
+  // directly or through another, was active last: the modal window on top,
+  // unless that has just closed or is disabled (a dialog under the folder
+  // browser).
+  HWND last = GetLastActivePopup(Handle());
+  if (last != Handle() && Usable(last)) return last;
+  // Otherwise the uppermost window of the program that takes input.
+  struct Search {
+    HWND taskbar;
+    HWND found = nullptr;
+  } search{Handle()};
+  EnumThreadWindows(
+      GetCurrentThreadId(),
+      [](HWND hwnd, LPARAM param) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(param);
+        if (hwnd == s->taskbar || !Usable(hwnd)) return TRUE;
+        if (!dynamic_cast<TForm*>(TWindow::FromHandle(hwnd)) && !IsSystemDialog(hwnd)) return TRUE;
+        s->found = hwnd;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+bool TApplication::BringActivePopupToFront() const {
+  HWND popup = ActivePopup();
+  if (!popup) return false;
+  if (IsIconic(popup)) ShowWindow(popup, SW_RESTORE);
+  SetWindowPos(popup, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  SetForegroundWindow(popup);
+  return true;
+}
+
+void TApplication::CancelModal() {
+  for (TForm* form : modalForms_) form->SetModalResult(mrCancel);
+  // The cancels only post: every scope is still open after its own.
+  for (std::function<void()>* cancel : scopes_) (*cancel)();
+}
+
+void TApplication::CloseAfterModal() {
+  closePending_ = true;
+  CancelModal();
+}
+
+void TApplication::ModalEnded() {
+  if (!closePending_ || InModalState()) return;
+  closePending_ = false;
+  if (mainForm_ && mainForm_->Handle()) PostMessageA(mainForm_->Handle(), WM_CLOSE, 0, 0);
 }
 
 HWND TApplication::ErrorBoxOwner() const {
@@ -237,13 +322,29 @@ HWND TApplication::ErrorBoxOwner() const {
 
 void TApplication::ShowException(const Error& error) {
   const std::string text = ErrorBoxText(error.what());
+  const HWND owner = ErrorBoxOwner();
   ++errorBoxes_;
-  if (presenter_) {
-    presenter_(text);
-  } else {
-    MessageBoxA(ErrorBoxOwner(), text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+  {
+    const TModalScope box([owner] { CloseBoxesOf(owner); });
+    if (presenter_) {
+      presenter_(text);
+    } else {
+      MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+    }
   }
   --errorBoxes_;
+}
+
+TModalScope::TModalScope(std::function<void()> cancel) : cancel_(std::move(cancel)) {
+  if (HasApplication()) Application().scopes_.push_back(&cancel_);
+}
+
+TModalScope::~TModalScope() {
+  if (!HasApplication()) return;
+  TApplication& app = Application();
+  app.scopes_.erase(std::remove(app.scopes_.begin(), app.scopes_.end(), &cancel_),
+                    app.scopes_.end());
+  app.ModalEnded();
 }
 
 }  // namespace ixo

@@ -89,11 +89,34 @@ class TApplication {
   void BeginModal(TForm* form) { modalForms_.push_back(form); }
   void EndModal(TForm* form);
 
+  // True while any modal window of the program is open: a modal form, a
+  // message box, the folder browser (see TModalScope).
+  bool InModalState() const { return !modalForms_.empty() || !scopes_.empty(); }
+  // The window the user can work in now: the enabled window on top of the
+  // open modal windows, or the main form when none is open; nullptr when
+  // that is not shown.
+  HWND ActivePopup() const;
+  // Raises ActivePopup (restored, if it was minimised) and makes it the
+  // foreground window. False when there is none.
+  bool BringActivePopupToFront() const;
+
+  // Ends every open modal window as its Cancel would: modal forms get
+  // mrCancel, the others are ended by their scope (see TModalScope).
+  void CancelModal();
+  // A close of the main form asked for in a modal state: the modal windows
+  // are cancelled, and once the last of them has ended the main form gets
+  // one WM_CLOSE, so that the close runs after their callers have finished
+  // with the state it saves. Nothing is posted before that.
+  void CloseAfterModal();
+
  private:
+  friend class TModalScope;
   class TaskbarWindow;
   void Dispatch(MSG& msg);
   void Deactivate();
   HWND ErrorBoxOwner() const;
+  // Called as each modal window ends: sends the waiting close on its way.
+  void ModalEnded();
 
   std::string title_;
   HICON icon_ = nullptr;
@@ -101,13 +124,35 @@ class TApplication {
   std::unique_ptr<TaskbarWindow> window_;
   TForm* mainForm_ = nullptr;
   std::vector<TForm*> modalForms_;
+  std::vector<std::function<void()>*> scopes_;  // the cancels of the open TModalScopes
   std::function<void(const std::string&)> presenter_;
   int errorBoxes_ = 0;
   bool running_ = false;
   bool terminated_ = false;
   bool oleStarted_ = false;
   bool smallIconOwned_ = false;
+  bool closePending_ = false;
 };
+
+// Marks, for as long as it lives, a modal loop that the application does not
+// run itself: a message box, the shell's folder browser. The program is in a
+// modal state meanwhile, and a close request ends the loop with `cancel`,
+// which must end it as its Cancel button would (the loop may still be
+// starting: the cancel then takes effect as soon as it can).
+class TModalScope {
+ public:
+  explicit TModalScope(std::function<void()> cancel);
+  ~TModalScope();
+  TModalScope(const TModalScope&) = delete;
+  TModalScope& operator=(const TModalScope&) = delete;
+
+ private:
+  std::function<void()> cancel_;
+};
+
+// True for a dialog window of the system's (a message box, the folder
+// browser: class #32770) as opposed to a window of the program's own.
+bool IsSystemDialog(HWND hwnd);
 
 // The application of the running program.
 TApplication& Application();

@@ -10,9 +10,10 @@
 namespace ixo {
 namespace {
 
-// Our own enabled windows of this thread other than `except`: the ones a
-// modal form disables. Windows of other code (the input method's, OLE's)
-// are left alone.
+// The enabled windows of the program on this thread other than `except`:
+// its own and the system's dialogs it shows (a message box already open),
+// the ones a modal form disables. Windows of other code (the input
+// method's, OLE's) are left alone.
 std::vector<HWND> EnabledProgramWindows(HWND except) {
   struct Collect {
     HWND except;
@@ -22,7 +23,8 @@ std::vector<HWND> EnabledProgramWindows(HWND except) {
       GetCurrentThreadId(),
       [](HWND hwnd, LPARAM param) -> BOOL {
         auto* c = reinterpret_cast<Collect*>(param);
-        if (hwnd != c->except && IsWindowEnabled(hwnd) && TWindow::FromHandle(hwnd)) {
+        if (hwnd != c->except && IsWindowEnabled(hwnd) &&
+            (TWindow::FromHandle(hwnd) || IsSystemDialog(hwnd))) {
           c->found.push_back(hwnd);
         }
         return TRUE;
@@ -206,11 +208,12 @@ void TForm::Close() {
     return;
   }
   TApplication& app = Application();
-  if (app.MainForm() == this && app.ModalForm()) {
-    // The program ends only after the modal form has given its caller back
-    // control: that caller still works on the state a close would save.
-    app.ModalForm()->SetModalResult(mrCancel);
-    PostMessageA(Handle(), WM_CLOSE, 0, 0);
+  if (app.MainForm() == this && app.InModalState()) {
+    // Taken once and kept: the modal windows end as their Cancel would, and
+    // the close comes back when the last of them has given its caller back
+    // control, since that caller still works on the state a close saves.
+    // Asking again at once would only go round the modal loops for ever.
+    app.CloseAfterModal();
     return;
   }
   TCloseAction action = TCloseAction::Hide;

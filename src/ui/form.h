@@ -62,11 +62,14 @@ class TForm : public TWindow {
 
   // The close of the form: a modal form ends with mrCancel; otherwise
   // FormClose decides, and closing the application's main form ends the
-  // program. An error thrown by FormClose abandons the close.
+  // program. An error thrown by FormClose abandons the close. The main form
+  // asked to close in a modal state cancels the modal windows first and
+  // closes once they have ended (TApplication::CloseAfterModal).
   void Close();
 
-  // Shows the form modally: the program's other windows are disabled until
-  // the modal result is set (or the form is closed); returns that result.
+  // Shows the form modally: the program's other windows (its message boxes
+  // included) are disabled until the modal result is set (or the form is
+  // closed); returns that result.
   int ShowModal();
   void SetModalResult(int result) { modalResult_ = result; }
   int ModalResult() const { return modalResult_; }

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 #include "ui/controls.h"
@@ -74,6 +75,108 @@ TEST_F(FormTest, TheMainFormClosesOnlyAfterTheModalFormHasReturned) {
   EXPECT_FALSE(closedInside);
   EXPECT_TRUE(PumpUntil([&] { return closed; }));
   EXPECT_TRUE(app->Terminated());
+}
+
+// Each way the desktop asks the program to close: End task and taskkill
+// (WM_CLOSE to the main form), the taskbar button's close and its menu.
+struct CloseRequest {
+  const char* name;
+  bool toTaskbar;
+  UINT msg;
+  WPARAM wParam;
+};
+const CloseRequest kCloseRequests[] = {
+    {"WM_CLOSE to the main form", false, WM_CLOSE, 0},
+    {"WM_CLOSE to the taskbar window", true, WM_CLOSE, 0},
+    {"SC_CLOSE to the taskbar window", true, WM_SYSCOMMAND, SC_CLOSE},
+};
+
+TEST_F(FormTest, ACloseRequestOverAMessageBoxOnAModalFormEndsBothThenClosesOnce) {
+  for (const CloseRequest& request : kCloseRequests) {
+    SCOPED_TRACE(request.name);
+    int closes = 0;
+    int closesInside = -1;
+    int result = mrNone;
+    bool boxSeen = false;
+    bool dialogDisabled = false;
+    bool stuck = false;
+    {
+      TestForm main("main");
+      app->SetMainForm(&main);
+      main.Show();
+      main.onClose = [&](TCloseAction&) { ++closes; };
+      // A real box over the dialog, as a failed Test shows it.
+      app->SetErrorPresenter(nullptr);
+      TestForm dialog("dialog");
+      dialog.button.OnClick = [&] { app->ShowException(Error("箱")); };
+      const DWORD thread = GetCurrentThreadId();
+      std::thread desktop([&] {
+        HWND box = test::WaitForSystemDialog(thread);
+        if (!box) return;
+        boxSeen = true;
+        dialogDisabled = !IsWindowEnabled(dialog.Handle());
+        PostMessageA(request.toTaskbar ? app->Handle() : main.Handle(), request.msg, request.wParam,
+                     0);
+        if (!test::WaitClosed(box)) {
+          // Not ended by the request: the box's OK frees the test.
+          stuck = true;
+          PostMessageA(box, WM_COMMAND, IDOK, 0);
+        }
+      });
+      PostMessageA(dialog.button.Handle(), BM_CLICK, 0, 0);
+      result = dialog.ShowModal();
+      closesInside = closes;
+      desktop.join();
+      PumpUntil([&] { return app->Terminated(); });
+      PumpPending();
+    }
+    EXPECT_TRUE(boxSeen);
+    EXPECT_TRUE(dialogDisabled);
+    EXPECT_FALSE(stuck) << "the box was not ended by the close request";
+    EXPECT_EQ(result, mrCancel);
+    EXPECT_EQ(closesInside, 0);
+    EXPECT_TRUE(app->Terminated());
+    EXPECT_EQ(closes, 1);
+    TearDown();
+    SetUp();
+  }
+}
+
+TEST_F(FormTest, AModalFormAlsoDisablesAMessageBoxThatIsAlreadyOpen) {
+  TestForm main("main");
+  app->SetMainForm(&main);
+  main.Show();
+  app->SetErrorPresenter(nullptr);
+  TestForm dialog("dialog");
+  HWND box = nullptr;
+  bool boxEnabledInside = true;
+  bool mainEnabledInside = true;
+  dialog.button.OnClick = [&] {
+    boxEnabledInside = IsWindowEnabled(box);
+    mainEnabledInside = IsWindowEnabled(main.Handle());
+    dialog.SetModalResult(mrOk);
+  };
+  bool boxEnabledAfter = false;
+  // The dialog opens while the box over the main form is up.
+  main.check.OnClick = [&] {
+    PostMessageA(dialog.button.Handle(), BM_CLICK, 0, 0);
+    dialog.ShowModal();
+    boxEnabledAfter = IsWindowEnabled(box);
+    PostMessageA(box, WM_COMMAND, IDOK, 0);
+  };
+  main.button.OnClick = [&] { app->ShowException(Error("箱")); };
+  const DWORD thread = GetCurrentThreadId();
+  std::thread desktop([&] {
+    box = test::WaitForSystemDialog(thread);
+    if (box) PostMessageA(main.check.Handle(), BM_CLICK, 0, 0);
+  });
+  SendMessageA(main.button.Handle(), BM_CLICK, 0, 0);
+  desktop.join();
+  ASSERT_NE(box, nullptr);
+  EXPECT_FALSE(boxEnabledInside);
+  EXPECT_FALSE(mainEnabledInside);
+  EXPECT_TRUE(boxEnabledAfter);
+  EXPECT_TRUE(IsWindowEnabled(main.Handle()));
 }
 
 TEST_F(FormTest, TheActiveControlHasTheFocusWhenTheFormShows) {

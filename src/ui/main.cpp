@@ -1,5 +1,7 @@
 #include "ui/main.h"
 
+#include <exception>
+
 #include "clipboard/clipboard.h"
 #include "core/error.h"
 #include "ui/app.h"
@@ -138,7 +140,15 @@ void TForm1::FormCreate() {
 void TForm1::FormClose(TCloseAction& action) {
   (void)action;
   DeleteIcon();
-  SaveOptionsTo(settingsFolder_, OptionRec);
+  try {
+    SaveOptionsTo(settingsFolder_, OptionRec);
+  } catch (...) {
+    // The close is abandoned. In tray mode the icon is the only way back to
+    // the window, where the folder can be mended or the automatic exit
+    // switched off.
+    if (OptionRec.Tray) AddIcon();
+    throw;
+  }
   DelList.Clear();
   LeaveChain();
   Tim.SetEnabled(false);
@@ -153,6 +163,10 @@ void TForm1::EndSession() {
   } catch (const Error&) {
   }
   LeaveChain();
+  // The message loop ends, and whatever modal window is open ends first as
+  // its Cancel would: the settings are written already.
+  Application().CancelModal();
+  Application().Terminate();
 }
 
 bool TForm1::Save() {
@@ -191,7 +205,8 @@ void TForm1::hanei(const TOptionRecord& rec) {
 
 void TForm1::chclip() {
   LineList list;
-  if (!MonitorOn) return;
+  // The options dialog's caller looks at the clipboard once it is over.
+  if (!MonitorOn || optionsOpen_) return;
   if (GetNewClipText(LastClip, list)) {
     const TURLRecord r = ExtractURL(URLChars, DelList, list, HttpsOn);
     if (Write(r)) {
@@ -235,11 +250,29 @@ void TForm1::optionbClick() { OpenOptions(); }
 void TForm1::O1Click() { OpenOptions(); }
 
 void TForm1::OpenOptions() {
+  // One modal window at a time: with a message box, the dialog or the
+  // folder browser open, the request brings that window forward.
+  if (Application().InModalState()) {
+    BringUp();
+    return;
+  }
   MonitorOn = false;
   Tim.SetEnabled(false);
-  ShowOptionBox(OptionRec);
+  // The watch and the timer come back whatever happens in the dialog.
+  std::exception_ptr failure;
+  optionsOpen_ = true;
+  try {
+    ShowOptionBox(OptionRec);
+  } catch (const Error& error) {
+    optionsOpen_ = false;
+    Application().ShowException(error);
+  } catch (...) {
+    failure = std::current_exception();
+  }
+  optionsOpen_ = false;
   hanei(OptionRec);
   chclip();
+  if (failure) std::rethrow_exception(failure);
 }
 
 void TForm1::TextpClick() {

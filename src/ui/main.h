@@ -122,12 +122,17 @@ class TForm1 : public TForm {
   void AddIcon();
   void DeleteIcon();
   // Restores the window from the tray or the taskbar and brings it (or the
-  // open modal dialog) to the front.
+  // modal window on top, while one is open) to the front.
   void BringUp();
+  // Makes the main window the foreground window, or the modal window on top
+  // while one is open.
+  void ToForeground();
 
   std::string settingsFolder_;
   bool inChain_ = false;
   bool iconShown_ = false;
+  // While the options dialog is open: the watch and the timer stay off.
+  bool optionsOpen_ = false;
   DWORD handledClipboard_ = 0;
   UINT taskbarCreated_ = 0;
 };

@@ -3,10 +3,13 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <thread>
 #include <utility>
 #include <vector>
 
 #include "clipboard/clipboard.h"
+#include "ui/optionbox.h"
+#include "ui/shbffex.h"
 #include "win_main_form.h"
 
 namespace ixo {
@@ -511,6 +514,131 @@ TEST_F(MainFormTest, TheOptionsButtonStopsWatchAndTimerThenAppliesTheOptionsAgai
   EXPECT_TRUE(form->Tim.Running());
   EXPECT_EQ(form->CountDown, 60);
   EXPECT_EQ(ReadFileBytes(Saved("後")), ShortcutBytes("http://example.com/after"));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainFormTest, WhileTheOptionsDialogIsOpenNeitherAnotherProgramNorTheWatchStartsAnything) {
+  TOptionRecord rec = Options();
+  rec.Kansi = true;
+  rec.Atc = true;
+  rec.AcType = 2;
+  rec.AcTime = 3;
+  Start(rec);
+  test::OtherThreadWindow other;
+  int deactivated = 0;
+  app->OnDeactivate = [&, appOnDeactivate = app->OnDeactivate] {
+    ++deactivated;
+    appOnDeactivate();
+  };
+  bool timerInside = true;
+  bool savedInside = true;
+  {
+    WhileModal cancel([&] {
+      other.Activate();
+      PumpUntil([&] { return deactivated > 0; });
+      timerInside = form->Tim.Enabled();
+      // Nor does the watch, even switched off and on meanwhile.
+      SendMessageA(form->kansi.Handle(), BM_CLICK, 0, 0);
+      SendMessageA(form->kansi.Handle(), BM_CLICK, 0, 0);
+      SetClipText("中\r\nhttp://example.com/inside\r\n");
+      SendMessageA(form->Handle(), WM_DRAWCLIPBOARD, 0, 0);
+      savedInside = FileExists(Saved("中"));
+    });
+    SendMessageA(form->optionb.Handle(), BM_CLICK, 0, 0);
+  }
+  EXPECT_FALSE(timerInside);
+  EXPECT_FALSE(savedInside);
+  // Afterwards the clipboard is looked at, and leaving for another program
+  // starts the count again.
+  EXPECT_TRUE(FileExists(Saved("中")));
+  EXPECT_FALSE(form->Tim.Enabled());
+  other.Activate();
+  EXPECT_TRUE(PumpUntil([&] { return form->Tim.Running(); }));
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainFormTest, AnOptionsDialogThatCannotOpenStillGivesTheWatchAndTheTimerBack) {
+  TOptionRecord rec = Options();
+  rec.Kansi = true;
+  rec.Atc = true;
+  rec.AcType = 1;
+  Start(rec);
+  // A title-delete text ending in half a character: the dialog's box
+  // cannot hold it as it is, and the dialog does not open.
+  form->OptionRec.DelText = "壊れ\x82";
+  form->CountDown = 3;
+  SetClipText("後\r\nhttp://example.com/after\r\n");
+  SendMessageA(form->optionb.Handle(), BM_CLICK, 0, 0);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0], "文字列の大きさが メモ の制限を越えました.");
+  EXPECT_TRUE(form->MonitorOn);
+  EXPECT_TRUE(form->Tim.Running());
+  EXPECT_EQ(form->CountDown, 60);
+  EXPECT_EQ(ReadFileBytes(Saved("後")), ShortcutBytes("http://example.com/after"));
+}
+
+TEST_F(MainFormTest, ACloseRequestOverTheFolderBrowserEndsItAndTheDialogThenCloses) {
+  TOptionRecord rec = Options();
+  rec.Tray = true;
+  Start(rec);
+  TSHBrowseForFolderEx::SetApplicationWindow(app->Handle());
+  DeleteFileA((Folder() + "IXO.ini").c_str());
+  struct {
+    HWND dialog = nullptr, browser = nullptr, foreground = nullptr;
+    bool dialogEnabled = true, mainEnabled = true, stuck = false;
+  } seen;
+  const DWORD thread = GetCurrentThreadId();
+  std::thread desktop([&] {
+    for (int i = 0; i < 1000 && !(seen.dialog && IsWindowVisible(seen.dialog)); ++i) {
+      seen.dialog = FindWindowA("TForm2", nullptr);
+      Sleep(20);
+    }
+    if (!seen.dialog) return;
+    PostMessageA(Form2->bru.Handle(), BM_CLICK, 0, 0);
+    seen.browser = test::WaitForSystemDialog(thread);
+    if (!seen.browser) return;
+    // A click on the icon brings the browser forward, not the dialog under it.
+    DWORD_PTR unused = 0;
+    SendMessageTimeoutA(form->Handle(), WM_TRAYICON, 1, WM_LBUTTONDOWN, SMTO_NORMAL, 10000,
+                        &unused);
+    seen.foreground = GetForegroundWindow();
+    seen.dialogEnabled = IsWindowEnabled(seen.dialog);
+    seen.mainEnabled = IsWindowEnabled(form->Handle());
+    PostMessageA(form->Handle(), WM_CLOSE, 0, 0);
+    if (!test::WaitClosed(seen.browser)) {
+      seen.stuck = true;
+      PostMessageA(seen.browser, WM_COMMAND, IDCANCEL, 0);
+    }
+  });
+  PostMessageA(form->optionb.Handle(), BM_CLICK, 0, 0);
+  EXPECT_TRUE(PumpUntil([&] { return app->Terminated(); }, 60000));
+  desktop.join();
+  TSHBrowseForFolderEx::SetApplicationWindow(nullptr);
+  ASSERT_NE(seen.browser, nullptr);
+  EXPECT_EQ(seen.foreground, seen.browser);
+  EXPECT_FALSE(seen.dialogEnabled);
+  EXPECT_FALSE(seen.mainEnabled);
+  EXPECT_FALSE(seen.stuck) << "the browser was not ended by the close request";
+  EXPECT_EQ(LoadOptionsFrom(Folder()).Dirs, rec.Dirs);
+  EXPECT_EQ(form->OptionRec.Dirs, rec.Dirs);
+  EXPECT_FALSE(form->IconShown());
+  EXPECT_TRUE(errors.empty());
+}
+
+TEST_F(MainFormTest, TheEndOfTheSessionInTheOptionsDialogWritesTheOptionsAndEndsTheDialog) {
+  Start(Options());
+  DeleteFileA((Folder() + "IXO.ini").c_str());
+  int resultInside = mrNone;
+  {
+    WhileModal cancel([&] {
+      SendMessageA(form->Handle(), WM_ENDSESSION, TRUE, ENDSESSION_LOGOFF);
+      resultInside = Application().ModalForm()->ModalResult();
+    });
+    SendMessageA(form->optionb.Handle(), BM_CLICK, 0, 0);
+  }
+  EXPECT_EQ(resultInside, mrCancel);
+  EXPECT_TRUE(app->Terminated());
+  EXPECT_TRUE(FileExists(Folder() + "IXO.ini"));
   EXPECT_TRUE(errors.empty());
 }
 

@@ -286,6 +286,8 @@ void TForm2::bruClick() {
   EnableWindow(Handle(), FALSE);
   bool chosen = false;
   try {
+    // The browser's loop is the shell's own: a close request ends it here.
+    const TModalScope browser([this] { SHBrEx1.Cancel(); });
     chosen = SHBrEx1.Execute();
   } catch (...) {
     EnableWindow(Handle(), TRUE);
@@ -383,6 +385,12 @@ void TForm2::Button14Click() { ShellOpen(Handle(), kHomePage); }
 void TForm2::Button15Click() { ShellOpen(Handle(), kMailLink); }
 
 void ShowOptionBox(TOptionRecord& rec) {
+  // One dialog at a time: a second would share Backup and OKPressed with
+  // the first, and both callers would apply their records.
+  if (Form2) {
+    Application().BringActivePopupToFront();
+    return;
+  }
   TForm2 dialog;
   InstanceGuard instance(&dialog);
   Backup = rec;

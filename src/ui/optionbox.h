@@ -123,7 +123,8 @@ extern TOptionRecord Backup;
 extern bool OKPressed;
 
 // Shows the dialog and returns when it has closed. Only when the user left
-// it with OK does `rec` take the dialog's values. Throws
+// it with OK does `rec` take the dialog's values. While the dialog is open
+// another call only brings it to the front. Throws
 // Error("文字列の大きさが メモ の制限を越えました") when the title-delete text
 // does not fit its box; the dialog is not shown then.
 void ShowOptionBox(TOptionRecord& rec);

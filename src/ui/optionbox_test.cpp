@@ -540,6 +540,38 @@ TEST_F(OptionBoxTest, OpensOnTheAboutPageEveryTime) {
   }
 }
 
+// Cancels a second dialog, should one open over the first.
+struct SecondDialog {
+  static inline TForm2* first = nullptr;
+  static inline bool opened = false;
+  static void CALLBACK Tick(HWND, UINT, UINT_PTR, DWORD) {
+    if (Form2 && Form2 != first) {
+      opened = true;
+      Form2->SetModalResult(mrCancel);
+    }
+  }
+};
+
+TEST_F(OptionBoxTest, WhileTheDialogIsOpenAnotherCallOnlyBringsItForward) {
+  TOptionRecord rec = SampleRecord();
+  TOptionRecord other = SampleRecord();
+  other.Dirs = "X:\\\r\n";
+  const TOptionRecord given = other;
+  SecondDialog::opened = false;
+  RunOptionBox(rec, {[&](TForm2& f) {
+                 SecondDialog::first = &f;
+                 const UINT_PTR timer = SetTimer(nullptr, 0, 10, SecondDialog::Tick);
+                 ShowOptionBox(other);
+                 KillTimer(nullptr, timer);
+                 EXPECT_EQ(&f, Form2);
+                 EXPECT_EQ(f.Handle(), GetForegroundWindow());
+                 Click(f.Button1);
+               }});
+  EXPECT_FALSE(SecondDialog::opened);
+  EXPECT_EQ(given, other);
+  EXPECT_EQ(SampleRecord().Dirs, rec.Dirs);
+}
+
 // A main window for the dialog to stand over.
 class MainStandIn : public TForm {
  public:

@@ -186,6 +186,15 @@ bool TSHBrowseForFolderEx::Execute() {
   folderName_.clear();
   displayName_.clear();
   handlerFailure_ = nullptr;
+  browser_ = nullptr;
+  cancelled_ = false;
+  struct Closed {
+    TSHBrowseForFolderEx& self;
+    ~Closed() {
+      self.browser_ = nullptr;
+      self.cancelled_ = false;
+    }
+  } closed{*this};
 
   ComRef<IMalloc> allocator;
   if (FAILED(SHGetMalloc(allocator.out())) || allocator.get() == nullptr) return false;
@@ -224,9 +233,12 @@ bool TSHBrowseForFolderEx::Execute() {
   info.lParam = reinterpret_cast<LPARAM>(this);
 
   const HWND app = applicationWindow;
-  if (app != nullptr) EnableWindow(app, FALSE);
+  // A taskbar window that was disabled already belongs to a modal form
+  // under the browser: it stays as it is.
+  const bool enable = app != nullptr && IsWindowEnabled(app);
+  if (enable) EnableWindow(app, FALSE);
   TaskMemory chosen(allocator.get(), SHBrowseForFolderA(&info));
-  if (app != nullptr) {
+  if (enable) {
     EnableWindow(app, TRUE);
     SetForegroundWindow(app);
   }
@@ -238,6 +250,11 @@ bool TSHBrowseForFolderEx::Execute() {
     folderName_.assign(name, strnlen(name, kDisplayNameSize));
   }
   return true;
+}
+
+void TSHBrowseForFolderEx::Cancel() {
+  cancelled_ = true;
+  if (browser_ != nullptr) PostMessageA(browser_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
 void TSHBrowseForFolderEx::SelectionChanged(HWND wnd, const std::string& path,
@@ -267,6 +284,8 @@ void TSHBrowseForFolderEx::Callback(HWND wnd, UINT msg, LPARAM param) {
   TOKButtonState okButtonState = obsNoChange;
 
   if (msg == BFFM_INITIALIZED) {
+    browser_ = wnd;
+    if (cancelled_) Cancel();
     // The status line is emptied before the initial selection is made: the
     // selection calls back with BFFM_SELCHANGED before SendMessage returns,
     // and emptying afterwards would wipe the path or text just shown.

@@ -141,8 +141,9 @@ class TSHBrowseForFolderEx {
   // The application's taskbar window: the window that owns the program's
   // taskbar button and its forms. It owns the browser and is disabled while
   // the browser is open, so that the program's other windows cannot be used
-  // meanwhile. Null (the default) gives a browser without owner and disables
-  // nothing. One value for the whole program.
+  // meanwhile; it is enabled again afterwards unless it was disabled before
+  // (a modal form holds it). Null (the default) gives a browser without
+  // owner and disables nothing. One value for the whole program.
   static void SetApplicationWindow(HWND wnd);
   static HWND ApplicationWindow();
 
@@ -155,6 +156,11 @@ class TSHBrowseForFolderEx {
   // thrown by the selection handler closes the browser and leaves Execute
   // once everything is released and the taskbar window is enabled again.
   virtual bool Execute();
+
+  // Ends the browser that Execute shows as its Cancel button would (Execute
+  // then returns false): at once when it is open, as soon as it opens when
+  // Execute has not shown it yet. Nothing happens outside Execute.
+  void Cancel();
 
   // Calls OnSelectionChanged, when one is set, with this component as sender.
   virtual void SelectionChanged(HWND wnd, const std::string& path, std::string& showText,
@@ -203,6 +209,10 @@ class TSHBrowseForFolderEx {
   std::string displayName_;
   // The first exception a handler threw during this Execute.
   std::exception_ptr handlerFailure_;
+  // During Execute: the browser window once it has opened, and whether
+  // Cancel was asked for.
+  HWND browser_ = nullptr;
+  bool cancelled_ = false;
 };
 
 }  // namespace ixo

@@ -59,18 +59,23 @@ void TForm1::AppOnRestore() {
     ShowWindow(Application().Handle(), SW_SHOW);
     DeleteIcon();
   }
-  SetForegroundWindow(Handle());
+  ToForeground();
+}
+
+void TForm1::ToForeground() {
+  // Over a disabled window the user could do nothing: with a message box,
+  // the options dialog or the folder browser open, the enabled one on top
+  // comes forward instead.
+  if (Application().InModalState()) {
+    Application().BringActivePopupToFront();
+  } else {
+    SetForegroundWindow(Handle());
+  }
 }
 
 void TForm1::BringUp() {
   Application().Restore();
-  // While the options dialog is open, the icon and its menu only bring the
-  // dialog to the front: the dialog's caller still works on OptionRec.
-  if (TForm* modal = Application().ModalForm()) {
-    modal->BringToFront();
-  } else {
-    SetForegroundWindow(Handle());
-  }
+  ToForeground();
 }
 
 LRESULT TForm1::WMTrayIcon(WPARAM wParam, LPARAM lParam) {
@@ -82,23 +87,34 @@ LRESULT TForm1::WMTrayIcon(WPARAM wParam, LPARAM lParam) {
       break;
     case WM_RBUTTONDOWN: {
       BringUp();
-      TForm* modal = Application().ModalForm();
+      HWND popup = Application().InModalState() ? Application().ActivePopup() : nullptr;
       POINT cursor;
       GetCursorPos(&cursor);
       // The menu's owner is the foreground window, or the menu would not
       // close when the user clicks elsewhere.
-      TMenuItem* chosen = PopupMenu1.Track(cursor, modal ? modal->Handle() : Handle());
+      TMenuItem* chosen = PopupMenu1.Track(cursor, popup ? popup : Handle());
       // And the window gets a message after the menu, or a second click on
       // the icon would open it only every other time.
       PostMessageA(Handle(), WM_NULL, 0, 0);
-      if (chosen && !modal) chosen->Click();
+      if (!chosen) break;
+      // With a modal window open the items only bring it forward: the
+      // dialog's caller still works on OptionRec, a box waits for its OK.
+      if (Application().InModalState()) {
+        BringUp();
+      } else {
+        chosen->Click();
+      }
       break;
     }
   }
   return 0;
 }
 
-void TForm1::AppOnDeactivate() { Tim.SetEnabled(OptionRec.Atc); }
+void TForm1::AppOnDeactivate() {
+  // The options dialog keeps the timer off until it has ended.
+  if (optionsOpen_) return;
+  Tim.SetEnabled(OptionRec.Atc);
+}
 
 void TForm1::resettime() {
   if (CountsInactivity(OptionRec)) Tim.SetEnabled(false);

@@ -242,6 +242,51 @@ TEST_F(TrayTest, WhileADialogIsOpenTheMenuOnlyBringsTheDialogToTheFront) {
   EXPECT_TRUE(form->IconShown());
 }
 
+TEST_F(TrayTest, WithAMessageBoxOpenTheIconAndItsMenuBringTheBoxForwardAndOpenNothing) {
+  TOptionRecord rec = TrayOptions();
+  rec.Kansi = true;
+  Start(rec);
+  app->SetErrorPresenter(nullptr);
+  struct {
+    HWND box = nullptr, afterClick = nullptr, afterMenu = nullptr;
+    bool menuOpened = false, optionsReturned = false, dialog = false;
+  } seen;
+  std::atomic<bool> done{false};
+  const DWORD thread = GetCurrentThreadId();
+  std::thread desktop([&] {
+    seen.box = test::WaitForSystemDialog(thread);
+    if (seen.box) {
+      SendMessageA(form->Handle(), WM_TRAYICON, 1, WM_LBUTTONDOWN);
+      seen.afterClick = GetForegroundWindow();
+    }
+    // Where the click already went wrong, the menu would open a dialog that
+    // nothing here closes.
+    if (seen.box && seen.afterClick == seen.box) {
+      seen.menuOpened = RightClick(*form, 'o', [] { return true; })->opened;
+      seen.afterMenu = GetForegroundWindow();
+      DWORD_PTR unused = 0;
+      seen.optionsReturned = SendMessageTimeoutA(form->optionb.Handle(), BM_CLICK, 0, 0,
+                                                 SMTO_NORMAL, 10000, &unused) != 0;
+      HWND dialog = FindWindowA("TForm2", nullptr);
+      seen.dialog = dialog != nullptr;
+      if (dialog) PostMessageA(dialog, WM_CLOSE, 0, 0);
+    }
+    if (seen.box) PostMessageA(seen.box, WM_COMMAND, IDOK, 0);
+    done = true;
+  });
+  // The box of a save error: a title no file name can hold.
+  SetClipText("題\thttp://example.com/\r\n");
+  EXPECT_TRUE(PumpUntil([&] { return done.load(); }, 60000));
+  desktop.join();
+  ASSERT_NE(seen.box, nullptr);
+  EXPECT_EQ(seen.afterClick, seen.box);
+  EXPECT_TRUE(seen.menuOpened);
+  EXPECT_EQ(seen.afterMenu, seen.box);
+  EXPECT_TRUE(seen.optionsReturned);
+  EXPECT_FALSE(seen.dialog);
+  EXPECT_EQ(form->OptionRec.Dirs, rec.Dirs);
+}
+
 TEST_F(TrayTest, TheIconComesBackWhenTheNotificationAreaIsRebuilt) {
   Start(TrayOptions());
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
@@ -383,7 +428,9 @@ TEST_F(TrayTest, AnAutomaticSaveRestartsTheCount) {
 }
 
 TEST_F(TrayTest, AnAutomaticCloseThatFailsTriesAgainWithOneBoxAtATime) {
-  Start(CountOptions(1, -1));
+  TOptionRecord rec = CountOptions(1, -1);
+  rec.Tray = true;
+  Start(rec);
   DeleteFileA((Folder() + "IXO.ini").c_str());
   ASSERT_TRUE(CreateDirectoryA((Folder() + "IXO.ini").c_str(), nullptr));
   int nested = 0;
@@ -400,6 +447,8 @@ TEST_F(TrayTest, AnAutomaticCloseThatFailsTriesAgainWithOneBoxAtATime) {
   EXPECT_FALSE(app->Terminated());
   EXPECT_EQ(form->CountDown, -1);
   EXPECT_TRUE(form->Tim.Running());
+  // The icon is the way back to the window, where the folder can be mended.
+  EXPECT_TRUE(IconInShell(*form));
   Tick();
   EXPECT_EQ(errors.size(), 2u);
   RemoveDirectoryA((Folder() + "IXO.ini").c_str());

@@ -21,6 +21,12 @@
 //                               "wait", until "ixoctl desktop stop"; see below)
 //   ixoctl viewer EXE           a clipboard viewer on both sides of the program in the
 //                               chain, driven by lines on stdin (see viewer::Run below)
+//   ixoctl windows EXE          print "class enabled visible foreground" for each
+//                               top-level window of the program, uppermost first
+//   ixoctl press EXE CLASS TEXT click the button captioned TEXT in the program's
+//                               window of class CLASS (posted, as a click would come)
+//   ixoctl focus SECONDS        another program takes the activation: print "focused"
+//                               once its window is in front, and keep it for SECONDS
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -432,6 +438,106 @@ int Run(const char* exe) {
 
 }  // namespace viewer
 
+// --- windows, press, focus: the program's modal windows ---------------------
+
+// The top-level windows of process `pid`, in z-order, uppermost first.
+std::vector<HWND> TopWindowsOf(DWORD pid) {
+  struct Collect {
+    DWORD pid;
+    std::vector<HWND> found;
+  } c{pid, {}};
+  EnumWindows(
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* c = reinterpret_cast<Collect*>(lp);
+        DWORD owner = 0;
+        GetWindowThreadProcessId(w, &owner);
+        if (owner == c->pid) c->found.push_back(w);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&c));
+  return c.found;
+}
+
+std::string ClassOf(HWND w) {
+  char cls[64] = {};
+  GetClassNameA(w, cls, sizeof cls);
+  return cls;
+}
+
+// The button captioned `text` among the descendants of `top`, or null.
+HWND ButtonIn(HWND top, const std::string& text) {
+  struct Search {
+    const std::string* text;
+    HWND found = nullptr;
+  } s{&text};
+  EnumChildWindows(
+      top,
+      [](HWND w, LPARAM lp) -> BOOL {
+        auto* s = reinterpret_cast<Search*>(lp);
+        char caption[256] = {};
+        GetWindowTextA(w, caption, sizeof caption);
+        if (lstrcmpiA(ClassOf(w).c_str(), "Button") != 0 || *s->text != caption) return TRUE;
+        s->found = w;
+        return FALSE;
+      },
+      reinterpret_cast<LPARAM>(&s));
+  return s.found;
+}
+
+int ListWindows(DWORD pid) {
+  const HWND foreground = GetForegroundWindow();
+  for (HWND w : TopWindowsOf(pid)) {
+    std::printf("%s %d %d %d\n", ClassOf(w).c_str(), IsWindowEnabled(w) ? 1 : 0,
+                IsWindowVisible(w) ? 1 : 0, w == foreground ? 1 : 0);
+  }
+  return 0;
+}
+
+int Press(DWORD pid, const std::string& cls, const std::string& text) {
+  for (HWND w : TopWindowsOf(pid)) {
+    if (ClassOf(w) != cls) continue;
+    HWND button = ButtonIn(w, text);
+    if (!button) continue;
+    // What the button tells its parent when clicked. Posted: the click may
+    // open a modal window, and a sender would wait for it to close.
+    const WPARAM command = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
+    const BOOL posted =
+        PostMessageA(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button));
+    return posted ? 0 : 1;
+  }
+  return 1;
+}
+
+int Focus(DWORD millis) {
+  WNDCLASSA wc{};
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.lpszClassName = "IxoctlFocus";
+  RegisterClassA(&wc);
+  HWND w = CreateWindowExA(0, wc.lpszClassName, "ixoctl", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700,
+                           500, 120, 80, nullptr, nullptr, wc.hInstance, nullptr);
+  if (!w) return 1;
+  const DWORD start = GetTickCount();
+  bool said = false;
+  MSG msg;
+  for (;;) {
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&msg);
+    if (!said) {
+      if (GetForegroundWindow() == w) {
+        std::puts("focused");
+        std::fflush(stdout);
+        said = true;
+      } else {
+        SetForegroundWindow(w);
+      }
+    }
+    // A window that cannot come to the front says so by saying nothing.
+    const DWORD limit = said ? millis : std::min<DWORD>(millis, 20000);
+    if (GetTickCount() - start > limit) return said ? 0 : 1;
+    MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
+  }
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -534,6 +640,7 @@ int main(int argc, char** argv) {
     CloseHandle(f);
     return 0;
   }
+  if (cmd == "focus") return Focus(Millis(argv[2]));
   if (cmd == "wait") {
     const double seconds = argc > 3 ? std::atof(argv[3]) : 30;
     const DWORD until = GetTickCount() + static_cast<DWORD>(seconds * 1000);
@@ -620,6 +727,8 @@ int main(int argc, char** argv) {
       Sleep(20);
     }
   }
+  if (cmd == "windows") return ListWindows(s.pid);
+  if (cmd == "press") return argc < 5 ? Usage() : Press(s.pid, argv[3], argv[4]);
   if (cmd == "taskbar") {
     std::printf("%d\n", s.app && IsWindowVisible(s.app) ? 1 : 0);
     return 0;

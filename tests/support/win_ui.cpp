@@ -47,6 +47,35 @@ bool FileExists(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
+HWND WaitForSystemDialog(DWORD thread, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  do {
+    HWND found = nullptr;
+    EnumThreadWindows(
+        thread,
+        [](HWND hwnd, LPARAM param) -> BOOL {
+          char cls[8] = {};
+          GetClassNameA(hwnd, cls, sizeof cls);
+          if (lstrcmpA(cls, "#32770") != 0 || !IsWindowVisible(hwnd)) return TRUE;
+          *reinterpret_cast<HWND*>(param) = hwnd;
+          return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&found));
+    if (found) return found;
+    Sleep(20);
+  } while (GetTickCount64() < end);
+  return nullptr;
+}
+
+bool WaitClosed(HWND hwnd, DWORD timeoutMs) {
+  const ULONGLONG end = GetTickCount64() + timeoutMs;
+  while (IsWindowVisible(hwnd)) {
+    if (GetTickCount64() >= end) return false;
+    Sleep(20);
+  }
+  return true;
+}
+
 void UiTest::SetUp() {
   app = std::make_unique<TApplication>();
   app->SetErrorPresenter([this](const std::string& text) { errors.push_back(text); });

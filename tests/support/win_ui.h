@@ -28,6 +28,13 @@ std::optional<std::string> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
 bool FileExists(const std::string& path);
 
+// Polls from another thread until `thread` shows a system dialog (a message
+// box, the folder browser: class #32770); null when none came in time.
+HWND WaitForSystemDialog(DWORD thread, DWORD timeoutMs = 20000);
+// Polls until `hwnd` is hidden or gone; false when it still shows after the
+// time.
+bool WaitClosed(HWND hwnd, DWORD timeoutMs = 20000);
+
 // An application for one test; every error box is recorded in `errors`.
 class UiTest : public ::testing::Test {
  protected:
