@@ -4,6 +4,7 @@
 #include <ole2.h>
 
 #include <algorithm>
+#include <new>
 
 #include "ui/form.h"
 #include "ui/window.h"
@@ -12,6 +13,11 @@ namespace ixo {
 namespace {
 
 TApplication* current = nullptr;
+
+// Said when memory runs out.
+constexpr char kOutOfMemory[] = "メモリが不足しています";
+// Said for an exception that carries no text.
+constexpr char kUnknownError[] = "予期しないエラーが発生しました";
 
 // The program's icon is resource 1 of the program file; a program without
 // it (the test program) shows the system's application icon.
@@ -49,11 +55,32 @@ std::string ErrorBoxText(std::string_view message) {
   return text;
 }
 
-void HandleException(const Error& error) {
-  if (current) {
-    current->ShowException(error);
-  } else {
-    MessageBoxA(nullptr, ErrorBoxText(error.what()).c_str(), "Ixo", MB_OK | MB_ICONERROR);
+Error ErrorOf(std::exception_ptr failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const Error& error) {
+    return error;
+  } catch (const std::bad_alloc&) {
+    return Error(kOutOfMemory);
+  } catch (const std::exception& other) {
+    return Error(other.what());
+  } catch (...) {
+    return Error(kUnknownError);
+  }
+}
+
+void HandleException(std::exception_ptr failure) noexcept {
+  try {
+    if (current) {
+      current->ShowException(failure);
+    } else {
+      MessageBoxA(nullptr, ErrorBoxText(ErrorOf(failure).what()).c_str(), "Ixo",
+                  MB_OK | MB_ICONERROR);
+    }
+  } catch (...) {
+    // Not even the box's text could be made: memory is what is missing. The
+    // text is given whole, full stop included, so that nothing is allocated.
+    MessageBoxA(nullptr, "メモリが不足しています.", "Ixo", MB_OK | MB_ICONERROR);
   }
 }
 
@@ -237,13 +264,18 @@ HWND TApplication::ErrorBoxOwner() const {
 
 void TApplication::ShowException(const Error& error) {
   const std::string text = ErrorBoxText(error.what());
-  ++errorBoxes_;
+  struct OpenBox {
+    int& count;
+    explicit OpenBox(int& c) : count(c) { ++count; }
+    ~OpenBox() { --count; }
+  } open(errorBoxes_);
   if (presenter_) {
     presenter_(text);
   } else {
     MessageBoxA(ErrorBoxOwner(), text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
   }
-  --errorBoxes_;
 }
+
+void TApplication::ShowException(std::exception_ptr failure) { ShowException(ErrorOf(failure)); }
 
 }  // namespace ixo

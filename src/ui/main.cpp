@@ -127,10 +127,10 @@ void TForm1::FormCreate() {
   if (OptionRec.Min) SetWindowState(TWindowState::Minimized);
   try {
     chclip();
-  } catch (const Error& error) {
+  } catch (...) {
     // The window still joins the chain below: a clipboard that was busy at
     // start-up must not end the watch for the whole run.
-    Application().ShowException(error);
+    Application().ShowException(std::current_exception());
   }
   JoinChain();
 }
@@ -150,7 +150,7 @@ void TForm1::EndSession() {
   DeleteIcon();
   try {
     SaveOptionsTo(settingsFolder_, OptionRec);
-  } catch (const Error&) {
+  } catch (...) {
   }
   LeaveChain();
 }
