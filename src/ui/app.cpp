@@ -211,11 +211,19 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::Dispatch(MSG& msg) {
-  // Tab, the arrow keys and the underlined letters move between the
-  // controls of a form as they do in a dialog box.
+  // Tab, Enter, the arrow keys and the underlined letters work in a form as
+  // they do in a dialog box.
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  if (root && dynamic_cast<TForm*>(TWindow::FromHandle(root)) && IsDialogMessageA(root, &msg)) {
-    return;
+  if (auto* form = root ? dynamic_cast<TForm*>(TWindow::FromHandle(root)) : nullptr) {
+    bool handled = false;
+    try {
+      handled = form->PreviewKey(msg);
+    } catch (...) {
+      // The loop is no window procedure, but the same rule holds.
+      HandleException(std::current_exception());
+      handled = true;
+    }
+    if (handled || IsDialogMessageA(root, &msg)) return;
   }
   TranslateMessage(&msg);
   DispatchMessageA(&msg);

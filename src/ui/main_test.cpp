@@ -14,6 +14,7 @@ namespace {
 
 using test::FileExists;
 using test::MainFormTest;
+using test::PressKey;
 using test::PumpPending;
 using test::PumpUntil;
 using test::ReadFileBytes;
@@ -150,18 +151,10 @@ TEST_F(MainFormTest, TheLabelsUnderlinedLettersFocusTheirBoxes) {
   EXPECT_EQ(GetFocus(), form->Edit1.Handle());
 }
 
-TEST_F(MainFormTest, EnterInTheBoxesAndTheFolderListDoesNothing) {
+TEST_F(MainFormTest, EnterPressesTheFocusedButtonAndDoesNothingInTheBoxesOrTheFolderList) {
   TOptionRecord rec = Options();
   rec.Dirs += "C:\\\r\n";
   Start(rec);
-  for (TControl* box : std::vector<TControl*>{&form->Edit1, &form->Edit2, &form->ComboBox1}) {
-    char key = '\r';
-    box->OnKeyPress(key);
-    EXPECT_EQ(key, 0);
-    key = 'a';
-    box->OnKeyPress(key);
-    EXPECT_EQ(key, 'a');
-  }
   form->Edit1.SetText("題名");
   form->Edit2.SetText("http://example.com/");
   for (TControl* box : std::vector<TControl*>{&form->Edit1, &form->Edit2, &form->ComboBox1}) {
@@ -170,12 +163,20 @@ TEST_F(MainFormTest, EnterInTheBoxesAndTheFolderListDoesNothing) {
     PostMessageA(box->Handle(), WM_CHAR, '\r', 1);
     PostMessageA(box->Handle(), WM_KEYUP, VK_RETURN, 0xC0000001);
     PumpPending();
+    PressKey(VK_ESCAPE);
     EXPECT_EQ(GetFocus(), box->Handle());
   }
   EXPECT_EQ(form->Edit1.Text(), "題名");
   EXPECT_EQ(form->Edit2.Text(), "http://example.com/");
   EXPECT_EQ(form->ComboBox1.ItemIndex(), 0);
   EXPECT_FALSE(FileExists(Saved("題名")));
+  // On a push button Enter is its click.
+  form->saveb.SetFocus();
+  PressKey(VK_RETURN);
+  EXPECT_EQ(ReadFileBytes(Saved("題名")), ShortcutBytes("http://example.com/"));
+  form->new_.SetFocus();
+  PressKey(VK_RETURN);
+  EXPECT_EQ(form->Edit1.Text(), "新規URL");
   EXPECT_FALSE(app->Terminated());
   EXPECT_TRUE(errors.empty());
 }

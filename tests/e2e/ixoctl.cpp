@@ -16,6 +16,9 @@
 //   ixoctl errbox EXE [SECONDS] wait for a message box of the program, print its
 //                               caption and text (at most 4 KB), and press its OK button
 //   ixoctl lock FILE SECONDS    open FILE sharing nothing and keep it for SECONDS
+//   ixoctl keyfocus EXE         print where the keyboard is in the program: the active
+//                               window's class, its X window, the page of its tabs (-1
+//                               without), the focused control's class and text
 #include <windows.h>
 #include <psapi.h>
 
@@ -298,6 +301,32 @@ int main(int argc, char** argv) {
       if (static_cast<LONG>(GetTickCount() - until) > 0) return 1;
       Sleep(20);
     }
+  }
+  if (cmd == "keyfocus") {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(s.main, nullptr), &info) || !info.hwndActive) {
+      return 1;
+    }
+    char active[64] = {};
+    GetClassNameA(info.hwndActive, active, sizeof active);
+    // Wine keeps the X window of a top-level window in this property.
+    const auto xid =
+        reinterpret_cast<ULONG_PTR>(GetPropA(info.hwndActive, "__wine_x11_whole_window"));
+    constexpr UINT kGetCurSel = 0x130B;  // TCM_GETCURSEL
+    DWORD_PTR page = static_cast<DWORD_PTR>(-1);
+    if (HWND tabs = FindWindowExA(info.hwndActive, nullptr, "SysTabControl32", nullptr)) {
+      if (!SendMessageTimeoutA(tabs, kGetCurSel, 0, 0, SMTO_NORMAL, 20000, &page)) return 1;
+    }
+    char focus[64] = "-";
+    char text[256] = {};
+    if (info.hwndFocus) {
+      GetClassNameA(info.hwndFocus, focus, sizeof focus);
+      GetWindowTextA(info.hwndFocus, text, sizeof text);
+    }
+    std::printf("%s %llu %d %s %s\n", active, static_cast<unsigned long long>(xid),
+                static_cast<int>(page), focus, text);
+    return 0;
   }
   if (cmd == "taskbar") {
     std::printf("%d\n", s.app && IsWindowVisible(s.app) ? 1 : 0);
