@@ -53,7 +53,7 @@ endif()
 add_executable(ixoctl tests/e2e/ixoctl.cpp)
 target_compile_options(ixoctl PRIVATE ${IXO_WIN_OPTIONS})
 target_link_options(ixoctl PRIVATE -static)
-target_link_libraries(ixoctl PRIVATE psapi user32)
+target_link_libraries(ixoctl PRIVATE psapi user32 shell32)
 
 if(IXO_TESTS)
   find_package(Python3 COMPONENTS Interpreter)

@@ -206,6 +206,15 @@ TEST_F(MainFormTest, ThePopupMenuListsItsItemsWithTheDefaultInBold) {
   EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u);
 }
 
+// The system commands that reach the system's own handling, as the hook it
+// calls before carrying one out sees them; the hook stops them there.
+std::vector<WPARAM> carriedOut;
+LRESULT CALLBACK SeeSystemCommand(int code, WPARAM wParam, LPARAM lParam) {
+  if (code != HCBT_SYSCOMMAND) return CallNextHookEx(nullptr, code, wParam, lParam);
+  carriedOut.push_back(wParam);
+  return 1;
+}
+
 TEST_F(MainFormTest, SizeAndMaximiseCommandsAreRefusedAndTheBorderHoldsItsSize) {
   Start(Options());
   HWND hwnd = form->Handle();
@@ -218,6 +227,15 @@ TEST_F(MainFormTest, SizeAndMaximiseCommandsAreRefusedAndTheBorderHoldsItsSize) 
   GetWindowRect(hwnd, &after);
   EXPECT_TRUE(EqualRect(&before, &after));
   EXPECT_FALSE(IsZoomed(hwnd));
+  // Only those: moving, and the maximise command's variants, are the system's.
+  carriedOut.clear();
+  HHOOK hook = SetWindowsHookExA(WH_CBT, SeeSystemCommand, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  for (WPARAM command : {0xF000, 0xF008, 0xF010, 0xF030, 0xF032}) {
+    SendMessageA(hwnd, WM_SYSCOMMAND, command, 0);
+  }
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(carriedOut, (std::vector<WPARAM>{0xF010, 0xF032}));
   // Other commands are the system's: minimise minimises the program.
   SendMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(app->Minimized());

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -197,6 +198,10 @@ TEST_F(OptionBoxTest, CancelOrTheCloseButtonAfterEveryKindOfEditLeavesTheRecord)
     TOptionRecord rec = SampleRecord();
     rec.AcTime = 5;  // outside the range: the dialog shows 10
     const TOptionRecord given = rec;
+    // An earlier dialog left with OK counts for nothing in this one.
+    TOptionRecord earlier = rec;
+    RunOptionBox(earlier, {[](TForm2& f) { Click(f.Button1); }});
+    ASSERT_TRUE(OKPressed);
     RunOptionBox(rec, {[&](TForm2& f) {
                          f.PageControl1.SetActivePageIndex(0);
                          f.fList.SetItemIndex(1);
@@ -332,6 +337,19 @@ TEST_F(OptionBoxTest, DefaultAndRevertOfTheOtherPageWithTheTimeControlsFollowing
                }});
   EXPECT_EQ(32767, rec.AcTime);
   EXPECT_EQ(2, rec.AcType);
+}
+
+TEST_F(OptionBoxTest, TheTimeControlsOpenEnabledOnlyWithAutomaticExit) {
+  for (const bool atc : {false, true}) {
+    TOptionRecord rec = SampleRecord();
+    rec.Atc = atc;
+    RunOptionBox(rec, {[&](TForm2& f) {
+                   const TControl* const timeControls[] = {&f.r1, &f.r2, &f.r3, &f.ud1, &f.ed1};
+                   for (const TControl* c : timeControls) EXPECT_EQ(atc, c->Enabled()) << atc;
+                   EXPECT_TRUE(f.Panel1.Enabled() && f.Label9.Enabled());
+                   Click(f.Button2);
+                 }});
+  }
 }
 
 TEST_F(OptionBoxTest, TimeBoxTakesOnlyWholeNumbersInTheRange) {
@@ -706,7 +724,13 @@ TEST_F(OptionBoxTest, EnterPressesTheFocusedPushButtonAndNothingElse) {
   TOptionRecord rec = SampleRecord();
   const TOptionRecord given = rec;
   RunOptionBox(rec, {[&](TForm2& f) {
-                 // In a box, on a check box and anywhere for Escape: nothing.
+                 // In a box, in the folder list, on a check box and anywhere
+                 // for Escape: nothing.
+                 f.PageControl1.SetActivePageIndex(0);
+                 f.fList.SetFocus();
+                 f.fList.SetItemIndex(1);
+                 PressKey(VK_RETURN);
+                 EXPECT_EQ(3, f.fList.Count());
                  f.PageControl1.SetActivePageIndex(2);
                  f.Edit.SetFocus();
                  PressKey(VK_RETURN);
@@ -756,9 +780,10 @@ struct BrowserFinder {
   }
 };
 
-// Clicks Add and, from a helper thread, chooses `path` in the browser (or
-// cancels it when `path` is empty). True when the browser was seen.
-bool AddThroughBrowser(TForm2& f, const std::string& path, bool* dialogDisabled) {
+// Clicks Add and, from a helper thread, chooses `path` in the browser, or the
+// folder it opens on when `path` is empty, or cancels it when there is no
+// `path`. True when the browser was seen.
+bool AddThroughBrowser(TForm2& f, const std::optional<std::string>& path, bool* dialogDisabled) {
   const DWORD thread = GetCurrentThreadId();
   std::atomic<bool> done{false};
   std::atomic<bool> seen{false};
@@ -774,13 +799,15 @@ bool AddThroughBrowser(TForm2& f, const std::string& path, bool* dialogDisabled)
     if (!browser) return;
     seen = true;
     *dialogDisabled = !IsWindowEnabled(dialog);
-    if (path.empty()) {
+    if (!path) {
       PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
       return;
     }
-    DWORD_PTR unused = 0;
-    SendMessageTimeoutA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()),
-                        SMTO_ABORTIFHUNG, 5000, &unused);
+    if (!path->empty()) {
+      DWORD_PTR unused = 0;
+      SendMessageTimeoutA(browser, BFFM_SETSELECTIONA, TRUE,
+                          reinterpret_cast<LPARAM>(path->c_str()), SMTO_ABORTIFHUNG, 5000, &unused);
+    }
     PostMessageA(browser, WM_COMMAND, IDOK, 0);
   });
   Click(f.bru);
@@ -803,7 +830,7 @@ TEST_F(OptionBoxTest, AddPutsTheChosenFolderOnTopAndCancelChangesNothing) {
   RunOptionBox(rec, {[&](TForm2& f) {
                  f.PageControl1.SetActivePageIndex(0);
                  f.fList.SetItemIndex(3);
-                 ASSERT_TRUE(AddThroughBrowser(f, "", &disabledOnCancel));
+                 ASSERT_TRUE(AddThroughBrowser(f, std::nullopt, &disabledOnCancel));
                  EXPECT_EQ(10, f.fList.Count());
                  EXPECT_EQ("C:\\f0", f.fList.Item(0));
                  EXPECT_EQ(3, f.fList.ItemIndex());
@@ -813,12 +840,17 @@ TEST_F(OptionBoxTest, AddPutsTheChosenFolderOnTopAndCancelChangesNothing) {
                  EXPECT_TRUE(IsWindowEnabled(f.Handle()));
                  EXPECT_EQ(f.Handle(), GetActiveWindow());
                  EXPECT_EQ(-1, f.fList.ItemIndex());
+                 // The browser opens on the user's Favorites.
+                 bool disabled = false;
+                 ASSERT_TRUE(AddThroughBrowser(f, std::string(), &disabled));
                  Click(f.Button1);
                }});
   EXPECT_TRUE(disabledOnCancel);
   EXPECT_TRUE(disabledOnChoice);
-  std::string want = chosen + "\r\n";
-  for (int i = 0; i < 9; ++i) want += "C:\\f" + std::to_string(i) + "\r\n";
+  char favorites[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_FAVORITES, nullptr, 0, favorites)));
+  std::string want = std::string(favorites) + "\r\n" + chosen + "\r\n";
+  for (int i = 0; i < 8; ++i) want += "C:\\f" + std::to_string(i) + "\r\n";
   EXPECT_EQ(want, rec.Dirs);
 }
 

@@ -16,11 +16,14 @@
 //   ixoctl errbox EXE [SECONDS] wait for a message box of the program, print its
 //                               caption and text (at most 4 KB), and press its OK button
 //   ixoctl lock FILE SECONDS    open FILE sharing nothing and keep it for SECONDS
+//   ixoctl trayicon EXE [click] print 1 when the program's notification-area icon is there,
+//                               else 0; with click, first click it (the shell's report)
 //   ixoctl keyfocus EXE         print where the keyboard is in the program: the active
 //                               window's class, its X window, the page of its tabs (-1
 //                               without), the focused control's class and text
 #include <windows.h>
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdio>
@@ -301,6 +304,22 @@ int main(int argc, char** argv) {
       if (static_cast<LONG>(GetTickCount() - until) > 0) return 1;
       Sleep(20);
     }
+  }
+  if (cmd == "trayicon") {
+    // The program's icon: identifier 1 of its main window, reporting clicks
+    // with message 0x0400.
+    constexpr UINT kTrayMessage = 0x0400;
+    if (argc > 3 && std::string(argv[3]) == "click") {
+      PostMessageA(s.main, kTrayMessage, 1, WM_LBUTTONDOWN);
+      PostMessageA(s.main, kTrayMessage, 1, WM_LBUTTONUP);
+    }
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    probe.hWnd = s.main;
+    probe.uID = 1;
+    // Changing nothing of an icon succeeds only for an icon that is there.
+    std::printf("%d\n", Shell_NotifyIconA(NIM_MODIFY, &probe) ? 1 : 0);
+    return 0;
   }
   if (cmd == "keyfocus") {
     GUITHREADINFO info{};
