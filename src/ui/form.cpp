@@ -355,7 +355,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       // The dialog manager asks for this when an underlined letter of a
       // label is pressed: the focus goes to the control after the label.
       if (lParam) {
-        ::SetFocus(reinterpret_cast<HWND>(wParam));
+        if (wParam) ::SetFocus(reinterpret_cast<HWND>(wParam));
       } else {
         TabTo(NextTabStop(GetFocus(), wParam != 0));
       }

@@ -14,6 +14,8 @@
 #include <string>
 #include <string_view>
 
+#include "core/error.h"
+
 namespace ixo {
 
 // Positions and sizes are designed at 96 dots per inch and scaled to the
