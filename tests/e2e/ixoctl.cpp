@@ -7,8 +7,10 @@
 //   ixoctl taskbar EXE          print 1 when the application window shows a taskbar button
 //   ixoctl stats EXE            print "private_bytes cpu_100ns handles" of the process
 //   ixoctl hold SECONDS         open the clipboard and keep it for SECONDS
-//   ixoctl puthold FILE SECONDS put the bytes of FILE on the clipboard as text,
-//                               then open it again at once and keep it for SECONDS
+//   ixoctl puthold FILE SECONDS [EXE]  put the bytes of FILE on the clipboard as text,
+//                               then open it again at once and keep it for SECONDS;
+//                               with EXE, that program's notice of the change is sure
+//                               to find the clipboard held
 //   ixoctl cliplen [LENGTH [SECONDS]]  print the length of the clipboard text; with
 //                               LENGTH, wait until it is LENGTH and print the wait in ms
 //   ixoctl text EXE N           print the text of the main window's edit box N (0 title, 1 URL)
@@ -196,7 +198,27 @@ int main(int argc, char** argv) {
     std::string text;
     if (!ReadFileBytes(argv[2], text)) return 1;
     HWND owner = OwnerWindow();
-    if (!OpenClipboard(owner)) return 1;
+    // Others (Wine's bridge to X) open the clipboard for a moment now and
+    // then: each opening is tried for a while.
+    auto open = [owner] {
+      for (int i = 0; i < 500; ++i) {
+        if (OpenClipboard(owner)) return true;
+        Sleep(10);
+      }
+      return false;
+    };
+    // The program's thread is held still from before the change until the
+    // clipboard is held again: otherwise the program, told of the change,
+    // may open the clipboard first.
+    HANDLE still = nullptr;
+    if (argc > 4) {
+      const Search program = Find(argv[4]);
+      if (!program.main) return 1;
+      still = OpenThread(THREAD_SUSPEND_RESUME, FALSE,
+                         GetWindowThreadProcessId(program.main, nullptr));
+      if (!still || SuspendThread(still) == static_cast<DWORD>(-1)) return 1;
+    }
+    if (!open()) return 1;
     EmptyClipboard();
     HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
     if (!mem) return 1;
@@ -208,7 +230,12 @@ int main(int argc, char** argv) {
     // The change is announced as the clipboard closes; taking it again at
     // once, the others' notices find it held.
     CloseClipboard();
-    if (!OpenClipboard(owner)) return 1;
+    const bool held = open();
+    if (still) {
+      ResumeThread(still);
+      CloseHandle(still);
+    }
+    if (!held) return 1;
     std::puts("held");
     std::fflush(stdout);
     Sleep(Millis(argv[3]));

@@ -276,7 +276,8 @@ def hold_with_text(app, text, seconds):
     path = os.path.join(app.dir, "held.txt")
     with open(path, "wb") as f:
         f.write(sjis(text))
-    holder = subprocess.Popen(["wine", CTL, "puthold", windows_path(path), str(seconds)],
+    holder = subprocess.Popen(["wine", CTL, "puthold", windows_path(path), str(seconds),
+                               app.win_exe()],
                               stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
                               stdin=subprocess.DEVNULL)
     said = holder.stdout.readline().strip()
