@@ -214,8 +214,8 @@ int main(int argc, char** argv) {
     if (argc > 4) {
       const Search program = Find(argv[4]);
       if (!program.main) return 1;
-      still = OpenThread(THREAD_SUSPEND_RESUME, FALSE,
-                         GetWindowThreadProcessId(program.main, nullptr));
+      still =
+          OpenThread(THREAD_SUSPEND_RESUME, FALSE, GetWindowThreadProcessId(program.main, nullptr));
       if (!still || SuspendThread(still) == static_cast<DWORD>(-1)) return 1;
     }
     if (!open()) return 1;
