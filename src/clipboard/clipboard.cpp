@@ -17,6 +17,10 @@ constexpr int kOpenAttempts = 10;
 constexpr DWORD kOpenRetryMs = 10;
 
 constexpr char kOwnerClass[] = "IxoClipboardOwner";
+constexpr char kCannotOpen[] = "クリップボードを開くことができません";
+
+void* DefaultAlloc(size_t bytes) { return GlobalAlloc(GMEM_MOVEABLE, bytes); }
+ClipAllocFn clipAlloc = DefaultAlloc;
 
 // A message-only window of the calling thread that owns what the program
 // puts on the clipboard: emptying a clipboard opened without a window leaves
@@ -44,7 +48,7 @@ class OpenClipboardScope {
   OpenClipboardScope() {
     const HWND owner = OwnerWindow();
     for (int attempt = 1; !OpenClipboard(owner); ++attempt) {
-      if (attempt == kOpenAttempts) throw Error("クリップボードを開くことができません");
+      if (attempt == kOpenAttempts) throw Error(kCannotOpen);
       Sleep(kOpenRetryMs);
     }
   }
@@ -69,6 +73,37 @@ class GlobalLockScope {
   void* data_;
 };
 
+// A block of global memory holding a text and its zero byte, freed unless
+// the clipboard takes it. Error(kCannotOpen) when there is no memory for it.
+class TextBlock {
+ public:
+  explicit TextBlock(std::string_view text) : mem_(clipAlloc(text.size() + 1)) {
+    if (!mem_) throw Error(kCannotOpen);
+    const GlobalLockScope lock(mem_);
+    if (!lock.data()) {
+      GlobalFree(mem_);
+      throw Error(kCannotOpen);
+    }
+    std::memcpy(lock.data(), text.data(), text.size());
+    lock.data()[text.size()] = '\0';
+  }
+  ~TextBlock() {
+    if (mem_) GlobalFree(mem_);
+  }
+  TextBlock(const TextBlock&) = delete;
+  TextBlock& operator=(const TextBlock&) = delete;
+  // Hands the block to the clipboard as its text; false when it was not
+  // taken (the block is still ours then).
+  bool PlaceAsText() {
+    if (!SetClipboardData(CF_TEXT, mem_)) return false;
+    mem_ = nullptr;
+    return true;
+  }
+
+ private:
+  HGLOBAL mem_;
+};
+
 }  // namespace
 
 bool GetClipText(std::string& text) {
@@ -88,22 +123,14 @@ bool GetClipText(std::string& text) {
 void SetClipText(std::string_view text) {
   // The clipboard's text ends at the first zero byte.
   text = text.substr(0, text.find('\0'));
+  // The text is made ready before the clipboard is touched: without memory
+  // for it the user's clipboard stays as it was.
+  TextBlock block(text);
   OpenClipboardScope clipboard;
-  EmptyClipboard();
-  const HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, text.size() + 1);
-  if (!mem) return;
-  {
-    const GlobalLockScope lock(mem);
-    if (!lock.data()) {
-      GlobalFree(mem);
-      return;
-    }
-    std::memcpy(lock.data(), text.data(), text.size());
-    lock.data()[text.size()] = '\0';
-  }
-  // The system owns the memory once it takes it.
-  if (!SetClipboardData(CF_TEXT, mem)) GlobalFree(mem);
+  if (!EmptyClipboard() || !block.PlaceAsText()) throw Error(kCannotOpen);
 }
+
+void SetClipAllocForTests(ClipAllocFn alloc) { clipAlloc = alloc ? alloc : DefaultAlloc; }
 
 bool GetNewClipText(std::string& last, LineList& lines) {
   std::string now;

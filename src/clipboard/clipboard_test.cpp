@@ -173,6 +173,21 @@ TEST(Clipboard, HeldForGoodIsAnErrorAndChangesNothing) {
   EXPECT_EQ(ClipText(), "before");
 }
 
+TEST(Clipboard, NoMemoryForTheTextLeavesTheClipboardAsItWas) {
+  SetClipText("before");
+  SetClipAllocForTests([](size_t) -> void* { return nullptr; });
+  try {
+    SetClipText("after");
+    ADD_FAILURE() << "placed a text there was no memory for";
+  } catch (const Error& e) {
+    EXPECT_EQ(std::string(e.what()), kCannotOpen);
+  }
+  SetClipAllocForTests(nullptr);
+  EXPECT_EQ(ClipText(), "before");
+  SetClipText("after");
+  EXPECT_EQ(ClipText(), "after");
+}
+
 TEST(Clipboard, TextFromAnXClientArrivesAsCodePage932) {
   if (!HaveXClip()) GTEST_SKIP() << "needs Wine and /usr/bin/xclip";
   const TempDir dir;

@@ -122,36 +122,76 @@ std::string ReadWholeFile(const std::string& path) {
   return text;
 }
 
-// Creates or replaces `path` with `text`; false when the file cannot be
-// created, when a write stops short (a full disk), or when the system does
-// not take the last of the data.
-bool WriteNewFile(const std::string& path, std::string_view text) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
-  bool ok = true;
-  while (ok && !text.empty()) {
+// Writes the whole of `text` into `file`; false when a write stops short (a
+// full disk).
+bool WriteAll(HANDLE file, std::string_view text) {
+  while (!text.empty()) {
     const DWORD part = static_cast<DWORD>(std::min<size_t>(text.size(), 1 << 20));
     DWORD put = 0;
-    ok = WriteFile(file.get(), text.data(), part, &put, nullptr) && put > 0;
+    if (!WriteFile(file, text.data(), part, &put, nullptr) || put == 0) return false;
     text.remove_prefix(put);
   }
+  return true;
+}
+
+// Writes `text` into the file itself, which keeps its attributes and
+// permissions; false when it cannot be opened or written, or when the system
+// does not take the last of the data.
+bool WriteInPlace(const std::string& path, std::string_view text) {
+  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                              FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) return false;
+  const bool ok = WriteAll(file.get(), text) && SetEndOfFile(file.get());
   return file.Close() && ok;
 }
 
 // Replaces the file with `text`; Error("ファイル %s を作成できません") when it
-// cannot be created or written. The text goes into a new file beside it,
-// which takes the old one's place only once it is whole: a write that stops
-// short (a full disk) leaves the user's list as it was instead of cut.
+// cannot be created or written.
+//
+// The text goes into a new file beside it, which takes the old one's place
+// only once it is whole: a write that stops short (a full disk) leaves the
+// user's list as it was instead of cut. ReplaceFileA keeps the old file's
+// attributes and permissions on Windows; Wine's keeps neither, so the
+// attributes are given to the new file as it is made. Where no new file can
+// be made beside it (a folder whose files may be changed but where none may
+// be created, or a file or folder of that name already there, which is not
+// the program's to touch), the file is written in place.
 void WriteWholeFile(const std::string& path, std::string_view text) {
+  const auto cannot = [&] { return Error(FormatMessage1("ファイル %s を作成できません", path)); };
+  const DWORD attributes = GetFileAttributesA(path.c_str());
+  const bool exists =
+      attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+  constexpr DWORD kCarried = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
+                             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
+  const DWORD carried = exists ? attributes & kCarried : 0;
+
   const std::string fresh = path + ".new";
-  if (WriteNewFile(fresh, text) &&
-      MoveFileExA(fresh.c_str(), path.c_str(),
-                  MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+  FileHandle file(CreateFileA(fresh.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                              carried ? carried : FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.valid()) {
+    if (!WriteInPlace(path, text)) throw cannot();
     return;
   }
+  const bool written = WriteAll(file.get(), text);
+  if (!file.Close() || !written) {
+    DeleteFileA(fresh.c_str());
+    throw cannot();
+  }
+  constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
+  if (!exists) {
+    if (MoveFileExA(fresh.c_str(), path.c_str(), kMove)) return;
+  } else if (ReplaceFileA(path.c_str(), fresh.c_str(), nullptr,
+                          REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
+                          nullptr)) {
+    return;
+  } else if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
+    // The old file is gone already and the new one, whole, is still under
+    // its own name: it takes the place, or stays as the only copy there is.
+    if (MoveFileExA(fresh.c_str(), path.c_str(), kMove)) return;
+    throw cannot();
+  }
   DeleteFileA(fresh.c_str());
-  throw Error(FormatMessage1("ファイル %s を作成できません", path));
+  throw cannot();
 }
 
 }  // namespace

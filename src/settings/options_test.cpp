@@ -442,6 +442,47 @@ TEST_F(OptionsTest, TitleListThatCannotBeCreated) {
   EXPECT_FALSE(PathExists(TeiPath() + ".new"));
 }
 
+TEST_F(OptionsTest, TitleListIsWrittenInPlaceWhereNothingNewCanBeMadeBesideIt) {
+  // Whatever already bears the name of the new file is not the program's: it
+  // stays as it was, and the list goes into IXO.tei itself.
+  const std::string fresh = TeiPath() + ".new";
+  enum Kind { kFolder, kReadOnlyFile, kPlainFile };
+  TOptionRecord rec = DefaultOptions();
+  rec.DelText = "a\r\nb\r\n";
+  for (const Kind kind : {kFolder, kReadOnlyFile, kPlainFile}) {
+    SCOPED_TRACE(kind);
+    ASSERT_TRUE(WriteFileBytes(TeiPath(), std::string(100, 'x')));
+    if (kind == kFolder) {
+      ASSERT_TRUE(CreateDirectoryA(fresh.c_str(), nullptr));
+    } else {
+      ASSERT_TRUE(WriteFileBytes(fresh, "mine"));
+      if (kind == kReadOnlyFile) {
+        ASSERT_TRUE(SetFileAttributesA(fresh.c_str(), FILE_ATTRIBUTE_READONLY));
+      }
+    }
+    EXPECT_NO_THROW(SaveOptionsTo(Folder(), rec));
+    EXPECT_EQ(ReadFileBytes(TeiPath()), "a\r\nb\r\n");
+    if (kind == kFolder) {
+      EXPECT_TRUE(RemoveDirectoryA(fresh.c_str()));
+    } else {
+      EXPECT_EQ(ReadFileBytes(fresh), "mine");
+      SetFileAttributesA(fresh.c_str(), FILE_ATTRIBUTE_NORMAL);
+      EXPECT_TRUE(DeleteFileA(fresh.c_str()));
+    }
+  }
+}
+
+TEST_F(OptionsTest, ReplacingTheTitleListKeepsItsAttributes) {
+  ASSERT_TRUE(WriteFileBytes(TeiPath(), "old\r\n"));
+  ASSERT_TRUE(SetFileAttributesA(TeiPath().c_str(), FILE_ATTRIBUTE_HIDDEN));
+  TOptionRecord rec = DefaultOptions();
+  rec.DelText = "new\r\n";
+  SaveOptionsTo(Folder(), rec);
+  EXPECT_EQ(ReadFileBytes(TeiPath()), "new\r\n");
+  EXPECT_TRUE(GetFileAttributesA(TeiPath().c_str()) & FILE_ATTRIBUTE_HIDDEN);
+  EXPECT_FALSE(PathExists(TeiPath() + ".new"));
+}
+
 TEST_F(OptionsTest, ShorterListLeavesOldKeysBehindCount) {
   TOptionRecord rec = DefaultOptions();
   rec.Dirs = "a\r\nb\r\nc\r\nd\r\ne\r\n";

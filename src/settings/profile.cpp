@@ -79,12 +79,14 @@ std::string ProfileFile::ReadString(const char* section, const char* key,
 
 int32_t ProfileFile::ReadInteger(const char* section, const char* key, int32_t def) const {
   // A missing key and an empty value both read as the default, so one read
-  // with an empty default is enough.
+  // with an empty default is enough. The number is read from the value as
+  // every value is read, cut at kProfileValueMax: what lies beyond is not
+  // part of it.
   std::string buf(kValueBuffer, '\0');
   const DWORD n =
       GetPrivateProfileStringA(section, key, "", buf.data(), kValueBuffer, path_.c_str());
   std::string_view v(buf.data(), n);
-  return ReadNumber(v.substr(0, v.find('\0')), def);
+  return ReadNumber(CutAtCharacter(v.substr(0, v.find('\0')), kProfileValueMax), def);
 }
 
 bool ProfileFile::ReadBool(const char* section, const char* key, bool def) const {

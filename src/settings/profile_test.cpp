@@ -117,6 +117,14 @@ TEST_F(ProfileFileTest, LongValuesAreCutAt2047Bytes) {
   EXPECT_EQ(ini.ReadString("S", "After", ""), "ok");
 }
 
+TEST_F(ProfileFileTest, NumbersAreReadFromTheCutValue) {
+  // What lies past the 2047th byte is no part of the number.
+  const ProfileFile ini(Ini("[S]\r\nCut=" + std::string(2100, '0') +
+                            "5\r\nWhole=" + std::string(2046, '0') + "5\r\n"));
+  EXPECT_EQ(ini.ReadInteger("S", "Cut", 9), 0);
+  EXPECT_EQ(ini.ReadInteger("S", "Whole", 9), 5);
+}
+
 TEST_F(ProfileFileTest, WrittenValuesReadBackTheSame) {
   const ProfileFile ini(dir_.path() + "\\w.ini");
   const std::string values[] = {"",         "plain", "  lead", "trail  ",  "\"quoted\"",

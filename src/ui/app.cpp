@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <cstring>
+#include <new>
 
 #include "ui/form.h"
 #include "ui/window.h"
@@ -13,6 +14,11 @@ namespace ixo {
 namespace {
 
 TApplication* current = nullptr;
+
+// Said when memory runs out.
+constexpr char kOutOfMemory[] = "メモリが不足しています";
+// Said for an exception that carries no text.
+constexpr char kUnknownError[] = "予期しないエラーが発生しました";
 
 // The program's icon is resource 1 of the program file; a program without
 // it (the test program) shows the system's application icon.
@@ -50,11 +56,32 @@ std::string ErrorBoxText(std::string_view message) {
   return text;
 }
 
-void HandleException(const Error& error) {
-  if (current) {
-    current->ShowException(error);
-  } else {
-    MessageBoxA(nullptr, ErrorBoxText(error.what()).c_str(), "Ixo", MB_OK | MB_ICONERROR);
+Error ErrorOf(std::exception_ptr failure) {
+  try {
+    std::rethrow_exception(failure);
+  } catch (const Error& error) {
+    return error;
+  } catch (const std::bad_alloc&) {
+    return Error(kOutOfMemory);
+  } catch (const std::exception& other) {
+    return Error(other.what());
+  } catch (...) {
+    return Error(kUnknownError);
+  }
+}
+
+void HandleException(std::exception_ptr failure) noexcept {
+  try {
+    if (current) {
+      current->ShowException(failure);
+    } else {
+      MessageBoxA(nullptr, ErrorBoxText(ErrorOf(failure).what()).c_str(), "Ixo",
+                  MB_OK | MB_ICONERROR);
+    }
+  } catch (...) {
+    // Not even the box's text could be made: memory is what is missing. The
+    // text is given whole, full stop included, so that nothing is allocated.
+    MessageBoxA(nullptr, "メモリが不足しています.", "Ixo", MB_OK | MB_ICONERROR);
   }
 }
 
@@ -213,11 +240,19 @@ void TApplication::ProcessMessages() {
 }
 
 void TApplication::Dispatch(MSG& msg) {
-  // Tab, the arrow keys and the underlined letters move between the
-  // controls of a form as they do in a dialog box.
+  // Tab, Enter, the arrow keys and the underlined letters work in a form as
+  // they do in a dialog box.
   HWND root = msg.hwnd ? GetAncestor(msg.hwnd, GA_ROOT) : nullptr;
-  if (root && dynamic_cast<TForm*>(TWindow::FromHandle(root)) && IsDialogMessageA(root, &msg)) {
-    return;
+  if (auto* form = root ? dynamic_cast<TForm*>(TWindow::FromHandle(root)) : nullptr) {
+    bool handled = false;
+    try {
+      handled = form->PreviewKey(msg);
+    } catch (...) {
+      // The loop is no window procedure, but the same rule holds.
+      HandleException(std::current_exception());
+      handled = true;
+    }
+    if (handled || IsDialogMessageA(root, &msg)) return;
   }
   TranslateMessage(&msg);
   DispatchMessageA(&msg);
@@ -323,16 +358,18 @@ HWND TApplication::ErrorBoxOwner() const {
 void TApplication::ShowException(const Error& error) {
   const std::string text = ErrorBoxText(error.what());
   const HWND owner = ErrorBoxOwner();
-  ++errorBoxes_;
-  {
-    const TModalScope box([owner] { CloseBoxesOf(owner); });
-    if (presenter_) {
-      presenter_(text);
-    } else {
-      MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
-    }
+  // Counted also when the box ends by an exception (the presenter of a test).
+  struct OpenBox {
+    int& count;
+    explicit OpenBox(int& c) : count(c) { ++count; }
+    ~OpenBox() { --count; }
+  } open(errorBoxes_);
+  const TModalScope box([owner] { CloseBoxesOf(owner); });
+  if (presenter_) {
+    presenter_(text);
+  } else {
+    MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
   }
-  --errorBoxes_;
 }
 
 TModalScope::TModalScope(std::function<void()> cancel) : cancel_(std::move(cancel)) {
@@ -346,5 +383,7 @@ TModalScope::~TModalScope() {
                     app.scopes_.end());
   app.ModalEnded();
 }
+
+void TApplication::ShowException(std::exception_ptr failure) { ShowException(ErrorOf(failure)); }
 
 }  // namespace ixo

@@ -11,6 +11,7 @@
 
 #include <windows.h>
 
+#include <exception>
 #include <functional>
 #include <memory>
 #include <string>
@@ -26,6 +27,10 @@ class TForm;
 // The text of the error box for `message`: a "." is appended when the last
 // byte sorts after "." (so the Japanese messages end in ".").
 std::string ErrorBoxText(std::string_view message);
+
+// What the error box says for `failure`: the program's own errors and any
+// other exception their own text, memory that ran out "メモリが不足しています".
+Error ErrorOf(std::exception_ptr failure);
 
 class TApplication {
  public:
@@ -77,6 +82,8 @@ class TApplication {
   // and an OK button, titled with the application's title. The program goes
   // on when it is closed.
   void ShowException(const Error& error);
+  // The same for any exception (see ErrorOf).
+  void ShowException(std::exception_ptr failure);
   // Replaces the message box (tests record the texts instead).
   void SetErrorPresenter(std::function<void(const std::string& text)> presenter) {
     presenter_ = std::move(presenter);

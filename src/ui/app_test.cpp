@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <functional>
+#include <new>
+#include <stdexcept>
 #include <string>
 #include <thread>
+#include <vector>
 
 #include "ui/timer.h"
 #include "win_ui.h"
@@ -37,18 +41,26 @@ TEST(ErrorBoxTextTest, AppendsAFullStopAfterALastByteThatSortsAfterIt) {
 
 using ApplicationTest = UiTest;
 
-TEST_F(ApplicationTest, AnErrorInAHandlerEndsInTheErrorBoxAndTheProgramGoesOn) {
-  TestForm form;
-  int clicks = 0;
-  form.button.OnClick = [&] {
-    ++clicks;
-    throw Error("ファイル x を作成できません");
+TEST_F(ApplicationTest, WhateverAHandlerThrowsEndsInTheErrorBoxAndTheProgramGoesOn) {
+  const struct {
+    std::function<void()> fail;
+    std::string shown;
+  } cases[] = {
+      {[] { throw Error("ファイル x を作成できません"); }, "ファイル x を作成できません."},
+      {[] { throw std::bad_alloc(); }, "メモリが不足しています."},
+      {[] { throw std::length_error("vector too long"); }, "vector too long."},
+      {[] { throw 42; }, "予期しないエラーが発生しました."},
   };
-  SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
-  SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
-  EXPECT_EQ(clicks, 2);
-  ASSERT_EQ(errors.size(), 2u);
-  EXPECT_EQ(errors[0], "ファイル x を作成できません.");
+  TestForm form;
+  for (const auto& c : cases) {
+    errors.clear();
+    // A click reaches the form's window procedure, a typed key the edit's own.
+    form.button.OnClick = c.fail;
+    form.edit.OnKeyPress = [&](char&) { c.fail(); };
+    SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
+    SendMessageA(form.edit.Handle(), WM_CHAR, 'a', 0);
+    EXPECT_EQ(errors, (std::vector<std::string>{c.shown, c.shown}));
+  }
   EXPECT_TRUE(IsWindow(form.Handle()));
 }
 

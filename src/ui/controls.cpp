@@ -135,8 +135,8 @@ LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam,
     if (!RouteChildNotice(hwnd, msg, wParam, lParam, result)) {
       result = self->ControlProc(msg, wParam, lParam);
     }
-  } catch (const Error& error) {
-    HandleException(error);
+  } catch (...) {
+    HandleException(std::current_exception());
   }
   if (msg == WM_NCDESTROY) {
     RemovePropA(hwnd, kControlProp);

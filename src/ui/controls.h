@@ -62,6 +62,14 @@ class TControl {
   // Every character typed into the control; setting `key` to 0 discards it.
   std::function<void(char& key)> OnKeyPress;
 
+  // A key pressed anywhere in the form, offered to each of its controls
+  // before the focused control sees it (TForm::PreviewKey); true when this
+  // control took it for the whole form.
+  virtual bool PreviewFormKey(const MSG& msg) {
+    (void)msg;
+    return false;
+  }
+
   // The form's share of a parent's notices: WM_COMMAND, WM_NOTIFY and the
   // WM_CTLCOLOR messages of a child go to the child's own object. True when
   // the message was one of them and `result` holds the answer.

@@ -80,8 +80,9 @@ LRESULT TContainer::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // --- TPageControl -----------------------------------------------------------
 
 void TPageControl::Create(TForm& form, const ControlArgs& args) {
-  CreateNative(form, args,
-               {WC_TABCONTROLA, WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT});
+  CreateNative(
+      form, args,
+      {WC_TABCONTROLA, WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT});
 }
 
 void TPageControl::AddPage(TTabSheet* page, const std::string& caption) {
@@ -112,11 +113,17 @@ RECT TPageControl::DisplayRect() const {
 
 void TPageControl::ShowActivePage() {
   const int active = ActivePageIndex();
-  // The new page shows before the old one hides, so that the focus can stay
-  // on the page when it was there.
+  // The focus on a page that goes away comes to the tabs, as in a property
+  // sheet, not to a hidden control.
+  HWND focus = GetFocus();
+  bool focusLeaves = false;
+  for (int i = 0; i < PageCount(); ++i) {
+    if (i != active && focus && IsChild(Page(i)->Handle(), focus)) focusLeaves = true;
+  }
   for (int i = 0; i < PageCount(); ++i) {
     if (i == active) Page(i)->SetVisible(true);
   }
+  if (focusLeaves) SetFocus();
   for (int i = 0; i < PageCount(); ++i) {
     if (i != active) Page(i)->SetVisible(false);
   }
@@ -125,6 +132,29 @@ void TPageControl::ShowActivePage() {
 LRESULT TPageControl::Notify(const NMHDR& header) {
   if (header.code == TCN_SELCHANGE) ShowActivePage();
   return 0;
+}
+
+bool TPageControl::PreviewFormKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN || GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0) {
+    return false;
+  }
+  if (PageCount() == 0 || !IsWindowVisible(Handle()) || !IsWindowEnabled(Handle())) return false;
+  int step = 0;
+  switch (msg.wParam) {
+    case VK_TAB:
+      step = GetKeyState(VK_SHIFT) < 0 ? -1 : 1;
+      break;
+    case VK_NEXT:
+      step = 1;
+      break;
+    case VK_PRIOR:
+      step = -1;
+      break;
+    default:
+      return false;
+  }
+  SetActivePageIndex((ActivePageIndex() + step + PageCount()) % PageCount());
+  return true;
 }
 
 // --- TTabSheet --------------------------------------------------------------

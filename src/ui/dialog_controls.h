@@ -30,7 +30,11 @@ class TContainer : public TControl {
 class TTabSheet;
 
 // Tab pages (a tab control). The pages are its children and fill its display
-// area; only the active one is shown.
+// area; only the active one is shown. The keyboard works as in every property
+// sheet: the tab control is a tab stop of its own, before the page's
+// controls; while it has the focus the arrow keys go from page to page; from
+// anywhere in the form Ctrl+Tab and Ctrl+PgDn go to the next page,
+// Ctrl+Shift+Tab and Ctrl+PgUp to the one before, round the pages.
 class TPageControl : public TControl {
  public:
   void Create(TForm& form, const ControlArgs& args);
@@ -42,6 +46,8 @@ class TPageControl : public TControl {
   void SetActivePageIndex(int index);
   // The area the pages fill, in the control's client coordinates.
   RECT DisplayRect() const;
+
+  bool PreviewFormKey(const MSG& msg) override;
 
  protected:
   LRESULT Notify(const NMHDR& header) override;

@@ -33,6 +33,22 @@ std::vector<HWND> EnabledProgramWindows(HWND except) {
   return collect.found;
 }
 
+// The windows of `parent` in tab order: each child in z-order, followed by
+// what it holds when it is a container (WS_EX_CONTROLPARENT). Hidden and
+// disabled windows, and everything in them, are left out.
+void CollectTabOrder(HWND parent, std::vector<HWND>& order) {
+  for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    const LONG_PTR style = GetWindowLongPtrA(w, GWL_STYLE);
+    if (!(style & WS_VISIBLE) || (style & WS_DISABLED)) continue;
+    order.push_back(w);
+    if (GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CollectTabOrder(w, order);
+  }
+}
+
+bool IsTabStop(HWND w) { return (GetWindowLongPtrA(w, GWL_STYLE) & WS_TABSTOP) != 0; }
+
+bool KeyDown(int key) { return GetKeyState(key) < 0; }
+
 }  // namespace
 
 TForm::~TForm() {
@@ -139,6 +155,64 @@ void TForm::FocusActiveControl() {
   } else {
     SetFocus(Handle());
   }
+}
+
+HWND TForm::NextTabStop(HWND from, bool previous) const {
+  std::vector<HWND> order;
+  CollectTabOrder(Handle(), order);
+  const auto n = static_cast<std::ptrdiff_t>(order.size());
+  // Where `from` stands; a window inside a control counts as the control.
+  std::ptrdiff_t at = previous ? n : -1;
+  for (HWND w = from; w && w != Handle(); w = GetParent(w)) {
+    const auto found = std::find(order.begin(), order.end(), w);
+    if (found != order.end()) {
+      at = found - order.begin();
+      break;
+    }
+  }
+  for (std::ptrdiff_t k = 1; k <= n; ++k) {
+    const std::ptrdiff_t i = ((at + (previous ? -k : k)) % n + n) % n;
+    if (IsTabStop(order[static_cast<size_t>(i)])) return order[static_cast<size_t>(i)];
+  }
+  return nullptr;
+}
+
+void TForm::TabTo(HWND target) {
+  if (!target) return;
+  if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+    SendMessageA(target, EM_SETSEL, 0, -1);
+  }
+  ::SetFocus(target);
+}
+
+bool TForm::PreviewKey(const MSG& msg) {
+  if (msg.message != WM_KEYDOWN) return false;
+  for (TControl* control : controls_) {
+    if (control->PreviewFormKey(msg)) return true;
+  }
+  const LRESULT code =
+      SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+  // A control that wants every key (a multi-line edit its Enter, an open
+  // drop-down list) gets this one.
+  if (code & DLGC_WANTMESSAGE) return false;
+  switch (msg.wParam) {
+    case VK_TAB:
+      if (code & DLGC_WANTTAB) return false;
+      TabTo(NextTabStop(GetFocus(), KeyDown(VK_SHIFT)));
+      return true;
+    case VK_RETURN:
+      // Enter presses the push button that has the focus, as a click does;
+      // anywhere else it does nothing.
+      if ((code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) && msg.hwnd == GetFocus() &&
+          IsWindowEnabled(msg.hwnd)) {
+        SendMessageA(GetParent(msg.hwnd), WM_COMMAND,
+                     MAKEWPARAM(GetDlgCtrlID(msg.hwnd), BN_CLICKED),
+                     reinterpret_cast<LPARAM>(msg.hwnd));
+        return true;
+      }
+      return false;
+  }
+  return false;
 }
 
 void TForm::Show() {
@@ -283,9 +357,11 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     case WM_NEXTDLGCTL: {
       // The dialog manager asks for this when an underlined letter of a
       // label is pressed: the focus goes to the control after the label.
-      HWND target = lParam ? reinterpret_cast<HWND>(wParam)
-                           : GetNextDlgTabItem(Handle(), GetFocus(), wParam != 0);
-      if (target) ::SetFocus(target);
+      if (lParam) {
+        if (wParam) ::SetFocus(reinterpret_cast<HWND>(wParam));
+      } else {
+        TabTo(NextTabStop(GetFocus(), wParam != 0));
+      }
       return 0;
     }
     case WM_SYSCOMMAND:

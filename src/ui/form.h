@@ -3,6 +3,12 @@
 // the keyboard focus on the control that last had it, and can run modally.
 // Forms are owned by the application's taskbar window, so that a form has no
 // taskbar button of its own.
+//
+// The keyboard works as in a dialog box: Tab and Shift+Tab walk the tab
+// stops (a container that is a tab stop itself, such as tab pages, comes
+// before what it holds), Enter presses the push button that has the focus,
+// the arrow keys and the underlined letters do what the dialog manager does.
+// No button is bound to Enter or Escape otherwise.
 #pragma once
 
 #include <windows.h>
@@ -91,6 +97,15 @@ class TForm : public TWindow {
   void SetActiveControl(TControl* control);
   TControl* ActiveControl() const { return activeControl_; }
 
+  // The tab stop after `from` (before it when `previous`), round the form;
+  // from the form itself or from a window of no tab stop, the next stop in
+  // tab order. Null when the form has no tab stop.
+  HWND NextTabStop(HWND from, bool previous) const;
+  // A key message on its way to this form or one of its controls, before
+  // the dialog manager sees it: true when the form has handled it (Tab,
+  // Enter on a push button, a key a control takes for the whole form).
+  bool PreviewKey(const MSG& msg);
+
   // Used by controls and timers as they are made and unmade.
   void AddControl(TControl* control);
   void RemoveControl(TControl* control);
@@ -112,6 +127,8 @@ class TForm : public TWindow {
  private:
   void ResizeForDpi(const RECT* suggested);
   void FocusActiveControl();
+  // Moves the focus to `target` as Tab does: an edit's text is selected.
+  void TabTo(HWND target);
 
   FormArgs args_;
   TFontSpec font_;

@@ -129,10 +129,10 @@ void TForm1::FormCreate() {
   if (OptionRec.Min) SetWindowState(TWindowState::Minimized);
   try {
     chclip();
-  } catch (const Error& error) {
+  } catch (...) {
     // The window still joins the chain below: a clipboard that was busy at
     // start-up must not end the watch for the whole run.
-    Application().ShowException(error);
+    Application().ShowException(std::current_exception());
   }
   JoinChain();
 }
@@ -160,7 +160,7 @@ void TForm1::EndSession() {
   DeleteIcon();
   try {
     SaveOptionsTo(settingsFolder_, OptionRec);
-  } catch (const Error&) {
+  } catch (...) {
   }
   LeaveChain();
   // The message loop ends, and whatever modal window is open ends first as

@@ -17,6 +17,7 @@ namespace {
 
 using test::FileExists;
 using test::MainFormTest;
+using test::PressKey;
 using test::PumpPending;
 using test::PumpUntil;
 using test::ReadFileBytes;
@@ -153,18 +154,10 @@ TEST_F(MainFormTest, TheLabelsUnderlinedLettersFocusTheirBoxes) {
   EXPECT_EQ(GetFocus(), form->Edit1.Handle());
 }
 
-TEST_F(MainFormTest, EnterInTheBoxesAndTheFolderListDoesNothing) {
+TEST_F(MainFormTest, EnterPressesTheFocusedButtonAndDoesNothingInTheBoxesOrTheFolderList) {
   TOptionRecord rec = Options();
   rec.Dirs += "C:\\\r\n";
   Start(rec);
-  for (TControl* box : std::vector<TControl*>{&form->Edit1, &form->Edit2, &form->ComboBox1}) {
-    char key = '\r';
-    box->OnKeyPress(key);
-    EXPECT_EQ(key, 0);
-    key = 'a';
-    box->OnKeyPress(key);
-    EXPECT_EQ(key, 'a');
-  }
   form->Edit1.SetText("題名");
   form->Edit2.SetText("http://example.com/");
   for (TControl* box : std::vector<TControl*>{&form->Edit1, &form->Edit2, &form->ComboBox1}) {
@@ -173,12 +166,20 @@ TEST_F(MainFormTest, EnterInTheBoxesAndTheFolderListDoesNothing) {
     PostMessageA(box->Handle(), WM_CHAR, '\r', 1);
     PostMessageA(box->Handle(), WM_KEYUP, VK_RETURN, 0xC0000001);
     PumpPending();
+    PressKey(VK_ESCAPE);
     EXPECT_EQ(GetFocus(), box->Handle());
   }
   EXPECT_EQ(form->Edit1.Text(), "題名");
   EXPECT_EQ(form->Edit2.Text(), "http://example.com/");
   EXPECT_EQ(form->ComboBox1.ItemIndex(), 0);
   EXPECT_FALSE(FileExists(Saved("題名")));
+  // On a push button Enter is its click.
+  form->saveb.SetFocus();
+  PressKey(VK_RETURN);
+  EXPECT_EQ(ReadFileBytes(Saved("題名")), ShortcutBytes("http://example.com/"));
+  form->new_.SetFocus();
+  PressKey(VK_RETURN);
+  EXPECT_EQ(form->Edit1.Text(), "新規URL");
   EXPECT_FALSE(app->Terminated());
   EXPECT_TRUE(errors.empty());
 }
@@ -208,6 +209,15 @@ TEST_F(MainFormTest, ThePopupMenuListsItsItemsWithTheDefaultInBold) {
   EXPECT_EQ(GetMenuDefaultItem(menu, TRUE, 0), 0u);
 }
 
+// The system commands that reach the system's own handling, as the hook it
+// calls before carrying one out sees them; the hook stops them there.
+std::vector<WPARAM> carriedOut;
+LRESULT CALLBACK SeeSystemCommand(int code, WPARAM wParam, LPARAM lParam) {
+  if (code != HCBT_SYSCOMMAND) return CallNextHookEx(nullptr, code, wParam, lParam);
+  carriedOut.push_back(wParam);
+  return 1;
+}
+
 TEST_F(MainFormTest, SizeAndMaximiseCommandsAreRefusedAndTheBorderHoldsItsSize) {
   Start(Options());
   HWND hwnd = form->Handle();
@@ -220,6 +230,15 @@ TEST_F(MainFormTest, SizeAndMaximiseCommandsAreRefusedAndTheBorderHoldsItsSize) 
   GetWindowRect(hwnd, &after);
   EXPECT_TRUE(EqualRect(&before, &after));
   EXPECT_FALSE(IsZoomed(hwnd));
+  // Only those: moving, and the maximise command's variants, are the system's.
+  carriedOut.clear();
+  HHOOK hook = SetWindowsHookExA(WH_CBT, SeeSystemCommand, nullptr, GetCurrentThreadId());
+  ASSERT_NE(hook, nullptr);
+  for (WPARAM command : {0xF000, 0xF008, 0xF010, 0xF030, 0xF032}) {
+    SendMessageA(hwnd, WM_SYSCOMMAND, command, 0);
+  }
+  UnhookWindowsHookEx(hook);
+  EXPECT_EQ(carriedOut, (std::vector<WPARAM>{0xF010, 0xF032}));
   // Other commands are the system's: minimise minimises the program.
   SendMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(app->Minimized());

@@ -7,6 +7,7 @@
 #include <cstring>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <thread>
 #include <vector>
@@ -15,10 +16,12 @@
 #include "ui/app.h"
 #include "win_clipboard.h"
 #include "win_tempdir.h"
+#include "win_ui.h"
 
 namespace ixo {
 namespace {
 
+using test::PressKey;
 using Step = std::function<void(TForm2&)>;
 
 // The steps of one run of the dialog, handed to the thread timer below.
@@ -197,6 +200,10 @@ TEST_F(OptionBoxTest, CancelOrTheCloseButtonAfterEveryKindOfEditLeavesTheRecord)
     TOptionRecord rec = SampleRecord();
     rec.AcTime = 5;  // outside the range: the dialog shows 10
     const TOptionRecord given = rec;
+    // An earlier dialog left with OK counts for nothing in this one.
+    TOptionRecord earlier = rec;
+    RunOptionBox(earlier, {[](TForm2& f) { Click(f.Button1); }});
+    ASSERT_TRUE(OKPressed);
     RunOptionBox(rec, {[&](TForm2& f) {
                          f.PageControl1.SetActivePageIndex(0);
                          f.fList.SetItemIndex(1);
@@ -354,6 +361,19 @@ TEST_F(OptionBoxTest, DefaultAndRevertOfTheOtherPageWithTheTimeControlsFollowing
                }});
   EXPECT_EQ(32767, rec.AcTime);
   EXPECT_EQ(2, rec.AcType);
+}
+
+TEST_F(OptionBoxTest, TheTimeControlsOpenEnabledOnlyWithAutomaticExit) {
+  for (const bool atc : {false, true}) {
+    TOptionRecord rec = SampleRecord();
+    rec.Atc = atc;
+    RunOptionBox(rec, {[&](TForm2& f) {
+                   const TControl* const timeControls[] = {&f.r1, &f.r2, &f.r3, &f.ud1, &f.ed1};
+                   for (const TControl* c : timeControls) EXPECT_EQ(atc, c->Enabled()) << atc;
+                   EXPECT_TRUE(f.Panel1.Enabled() && f.Label9.Enabled());
+                   Click(f.Button2);
+                 }});
+  }
 }
 
 TEST_F(OptionBoxTest, TimeBoxTakesOnlyWholeNumbersInTheRange) {
@@ -672,21 +692,34 @@ TEST_F(OptionBoxTest, TabWalksEachParentInItsTabOrder) {
   TOptionRecord rec = SampleRecord();
   rec.Atc = true;
   rec.AcType = 1;
-  auto chain = [](TForm2& f, HWND from, size_t n) {
+  auto chain = [](TForm2& f, HWND from, size_t n, bool previous = false) {
     std::vector<HWND> walked;
     for (HWND w = from; walked.size() < n;) {
-      w = GetNextDlgTabItem(f.Handle(), w, FALSE);
+      w = f.NextTabStop(w, previous);
       walked.push_back(w);
     }
     return walked;
   };
   RunOptionBox(
       rec, {[&](TForm2& f) {
-        // From OK round the form, through the About page in front.
-        EXPECT_EQ((std::vector<HWND>{f.Button2.Handle(), f.Memo1.Handle(), f.Button13.Handle(),
-                                     f.Button14.Handle(), f.Button15.Handle(), f.test.Handle(),
-                                     f.testtitle.Handle(), f.testurl.Handle(), f.Button1.Handle()}),
-                  chain(f, f.Button1.Handle(), 9));
+        // From OK round the form: the tabs, then the About page in front.
+        EXPECT_EQ((std::vector<HWND>{f.Button2.Handle(), f.PageControl1.Handle(), f.Memo1.Handle(),
+                                     f.Button13.Handle(), f.Button14.Handle(), f.Button15.Handle(),
+                                     f.test.Handle(), f.testtitle.Handle(), f.testurl.Handle(),
+                                     f.Button1.Handle()}),
+                  chain(f, f.Button1.Handle(), 10));
+        EXPECT_EQ((std::vector<HWND>{f.PageControl1.Handle(), f.Button2.Handle()}),
+                  chain(f, f.Memo1.Handle(), 2, true));
+        // The real keys.
+        f.Button2.SetFocus();
+        PressKey(VK_TAB);
+        EXPECT_EQ(f.PageControl1.Handle(), GetFocus());
+        PressKey(VK_TAB);
+        EXPECT_EQ(f.Memo1.Handle(), GetFocus());
+        PressKey(VK_TAB, {VK_SHIFT});
+        PressKey(VK_TAB, {VK_SHIFT});
+        EXPECT_EQ(f.Button2.Handle(), GetFocus());
+
         f.PageControl1.SetActivePageIndex(0);
         EXPECT_EQ((std::vector<HWND>{f.Button9.Handle(), f.fList.Handle(), f.bru.Handle(),
                                      f.Button10.Handle(), f.Button11.Handle(), f.Button12.Handle(),
@@ -710,46 +743,98 @@ TEST_F(OptionBoxTest, TabWalksEachParentInItsTabOrder) {
       }});
 }
 
-TEST_F(OptionBoxTest, EnterAndEscapePressNoButton) {
+TEST_F(OptionBoxTest, PagesAreReachedFromTheKeyboard) {
+  TOptionRecord rec = SampleRecord();
+  RunOptionBox(rec, {[&](TForm2& f) {
+                 auto page = [&] { return f.PageControl1.ActivePageIndex(); };
+                 ASSERT_EQ(f.Button1.Handle(), GetFocus());
+                 // The arrow keys while the tabs have the focus.
+                 f.PageControl1.SetFocus();
+                 PressKey(VK_LEFT);
+                 EXPECT_EQ(3, page());
+                 EXPECT_TRUE(f.OtherSheet.Visible());
+                 EXPECT_FALSE(f.TabSheet4.Visible());
+                 PressKey(VK_RIGHT);
+                 EXPECT_EQ(4, page());
+                 EXPECT_EQ(f.PageControl1.Handle(), GetFocus());
+                 // Ctrl with Tab, PgDn and PgUp, round the pages.
+                 const struct {
+                   WORD key;
+                   bool shift;
+                   int page;
+                 } steps[] = {{VK_TAB, false, 0},  {VK_TAB, true, 4},    {VK_NEXT, false, 0},
+                              {VK_NEXT, false, 1}, {VK_PRIOR, false, 0}, {VK_PRIOR, false, 4},
+                              {VK_TAB, true, 3}};
+                 for (const auto& step : steps) {
+                   if (step.shift) {
+                     PressKey(step.key, {VK_CONTROL, VK_SHIFT});
+                   } else {
+                     PressKey(step.key, {VK_CONTROL});
+                   }
+                   EXPECT_EQ(step.page, page()) << step.key << " " << step.shift;
+                   EXPECT_TRUE(f.PageControl1.Page(step.page)->Visible());
+                 }
+                 // From a control on a page: the focus goes to the tabs,
+                 // not to a hidden control, and the box gets no tab.
+                 f.PageControl1.SetActivePageIndex(1);
+                 f.deltx.SetFocus();
+                 PressKey(VK_TAB, {VK_CONTROL});
+                 EXPECT_EQ(2, page());
+                 EXPECT_EQ(f.PageControl1.Handle(), GetFocus());
+                 EXPECT_EQ("★\r\n●\r\n", f.deltx.Text());
+                 // From outside the pages the focus stays where it is.
+                 f.Button1.SetFocus();
+                 PressKey(VK_PRIOR, {VK_CONTROL});
+                 EXPECT_EQ(1, page());
+                 EXPECT_EQ(f.Button1.Handle(), GetFocus());
+                 Click(f.Button2);
+               }});
+}
+
+TEST_F(OptionBoxTest, EnterPressesTheFocusedPushButtonAndNothingElse) {
   TOptionRecord rec = SampleRecord();
   const TOptionRecord given = rec;
-  auto press = [](HWND to, WPARAM key) {
-    PostMessageA(to, WM_KEYDOWN, key, 1);
-    PostMessageA(to, WM_KEYUP, key, 0xC0000001);
-  };
   RunOptionBox(rec, {[&](TForm2& f) {
-                       f.Button1.SetFocus();
-                       press(f.Button1.Handle(), VK_RETURN);
-                       press(f.Button1.Handle(), VK_ESCAPE);
-                     },
-                     [&](TForm2& f) {
-                       f.PageControl1.SetActivePageIndex(2);
-                       f.Edit.SetFocus();
-                       press(f.Edit.Handle(), VK_RETURN);
-                       press(f.Edit.Handle(), VK_ESCAPE);
-                     },
-                     [&](TForm2& f) {
-                       f.PageControl1.SetActivePageIndex(1);
-                       f.deltx.SetFocus();
-                       SendMessageA(f.deltx.Handle(), EM_SETSEL, 0, 0);
-                       press(f.deltx.Handle(), VK_ESCAPE);
-                       press(f.deltx.Handle(), VK_RETURN);
-                     },
-                     [&](TForm2& f) {
-                       EXPECT_EQ(mrNone, f.ModalResult());
-                       EXPECT_TRUE(IsWindowVisible(f.Handle()));
-                       EXPECT_TRUE(IsWindow(f.TabSheet2.Handle()));
-                       EXPECT_TRUE(f.TabSheet2.Visible());
-                       // Enter in the multi-line box starts a new line.
-                       EXPECT_EQ("\r\n★\r\n●\r\n", f.deltx.Text());
-                       // Tab moves on from it.
-                       press(f.deltx.Handle(), VK_TAB);
-                     },
-                     [&](TForm2& f) {
-                       EXPECT_EQ(f.Button4.Handle(), GetFocus());
-                       EXPECT_EQ("\r\n★\r\n●\r\n", f.deltx.Text());
-                       Click(f.Button2);
-                     }});
+                 // In a box, in the folder list, on a check box and anywhere
+                 // for Escape: nothing.
+                 f.PageControl1.SetActivePageIndex(0);
+                 f.fList.SetFocus();
+                 f.fList.SetItemIndex(1);
+                 PressKey(VK_RETURN);
+                 EXPECT_EQ(3, f.fList.Count());
+                 f.PageControl1.SetActivePageIndex(2);
+                 f.Edit.SetFocus();
+                 PressKey(VK_RETURN);
+                 PressKey(VK_ESCAPE);
+                 f.PageControl1.SetActivePageIndex(3);
+                 f.C1.SetFocus();
+                 PressKey(VK_RETURN);
+                 EXPECT_TRUE(f.C1.Checked());
+                 f.Button1.SetFocus();
+                 PressKey(VK_ESCAPE);
+                 EXPECT_EQ(mrNone, f.ModalResult());
+                 EXPECT_TRUE(IsWindowVisible(f.Handle()));
+                 // The multi-line box takes Enter as a new line; Escape
+                 // leaves it and its page alone, Tab moves on.
+                 f.PageControl1.SetActivePageIndex(1);
+                 f.deltx.SetFocus();
+                 SendMessageA(f.deltx.Handle(), EM_SETSEL, 0, 0);
+                 PressKey(VK_ESCAPE);
+                 PressKey(VK_RETURN);
+                 EXPECT_TRUE(IsWindow(f.TabSheet2.Handle()));
+                 EXPECT_TRUE(f.TabSheet2.Visible());
+                 EXPECT_EQ("\r\n★\r\n●\r\n", f.deltx.Text());
+                 PressKey(VK_TAB);
+                 EXPECT_EQ(f.Button4.Handle(), GetFocus());
+                 // A focused push button is pressed.
+                 PressKey(VK_RETURN);
+                 EXPECT_EQ(kDefaultDelText, f.deltx.Text());
+                 EXPECT_EQ(mrNone, f.ModalResult());
+                 f.Button2.SetFocus();
+                 PressKey(VK_RETURN);
+                 EXPECT_EQ(mrCancel, f.ModalResult());
+               }});
+  EXPECT_FALSE(OKPressed);
   EXPECT_EQ(given, rec);
 }
 
@@ -766,9 +851,10 @@ struct BrowserFinder {
   }
 };
 
-// Clicks Add and, from a helper thread, chooses `path` in the browser (or
-// cancels it when `path` is empty). True when the browser was seen.
-bool AddThroughBrowser(TForm2& f, const std::string& path, bool* dialogDisabled) {
+// Clicks Add and, from a helper thread, chooses `path` in the browser, or the
+// folder it opens on when `path` is empty, or cancels it when there is no
+// `path`. True when the browser was seen.
+bool AddThroughBrowser(TForm2& f, const std::optional<std::string>& path, bool* dialogDisabled) {
   const DWORD thread = GetCurrentThreadId();
   std::atomic<bool> done{false};
   std::atomic<bool> seen{false};
@@ -784,15 +870,17 @@ bool AddThroughBrowser(TForm2& f, const std::string& path, bool* dialogDisabled)
     if (!browser) return;
     seen = true;
     *dialogDisabled = !IsWindowEnabled(dialog);
-    if (path.empty()) {
+    if (!path) {
       PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
       return;
     }
-    // Not SMTO_ABORTIFHUNG: a browser busy for a few seconds on a loaded
-    // machine counts as hung, and the message would be lost.
-    DWORD_PTR unused = 0;
-    SendMessageTimeoutA(browser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(path.c_str()),
-                        SMTO_NORMAL, 60000, &unused);
+    if (!path->empty()) {
+      // Not SMTO_ABORTIFHUNG: a browser busy for a few seconds on a loaded
+      // machine counts as hung, and the message would be lost.
+      DWORD_PTR unused = 0;
+      SendMessageTimeoutA(browser, BFFM_SETSELECTIONA, TRUE,
+                          reinterpret_cast<LPARAM>(path->c_str()), SMTO_NORMAL, 60000, &unused);
+    }
     PostMessageA(browser, WM_COMMAND, IDOK, 0);
   });
   Click(f.bru);
@@ -815,7 +903,7 @@ TEST_F(OptionBoxTest, AddPutsTheChosenFolderOnTopAndCancelChangesNothing) {
   RunOptionBox(rec, {[&](TForm2& f) {
                  f.PageControl1.SetActivePageIndex(0);
                  f.fList.SetItemIndex(3);
-                 ASSERT_TRUE(AddThroughBrowser(f, "", &disabledOnCancel));
+                 ASSERT_TRUE(AddThroughBrowser(f, std::nullopt, &disabledOnCancel));
                  EXPECT_EQ(10, f.fList.Count());
                  EXPECT_EQ("C:\\f0", f.fList.Item(0));
                  EXPECT_EQ(3, f.fList.ItemIndex());
@@ -825,12 +913,17 @@ TEST_F(OptionBoxTest, AddPutsTheChosenFolderOnTopAndCancelChangesNothing) {
                  EXPECT_TRUE(IsWindowEnabled(f.Handle()));
                  EXPECT_EQ(f.Handle(), GetActiveWindow());
                  EXPECT_EQ(-1, f.fList.ItemIndex());
+                 // The browser opens on the user's Favorites.
+                 bool disabled = false;
+                 ASSERT_TRUE(AddThroughBrowser(f, std::string(), &disabled));
                  Click(f.Button1);
                }});
   EXPECT_TRUE(disabledOnCancel);
   EXPECT_TRUE(disabledOnChoice);
-  std::string want = chosen + "\r\n";
-  for (int i = 0; i < 9; ++i) want += "C:\\f" + std::to_string(i) + "\r\n";
+  char favorites[MAX_PATH] = {};
+  ASSERT_TRUE(SUCCEEDED(SHGetFolderPathA(nullptr, CSIDL_FAVORITES, nullptr, 0, favorites)));
+  std::string want = std::string(favorites) + "\r\n" + chosen + "\r\n";
+  for (int i = 0; i < 8; ++i) want += "C:\\f" + std::to_string(i) + "\r\n";
   EXPECT_EQ(want, rec.Dirs);
 }
 

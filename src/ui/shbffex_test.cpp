@@ -1,5 +1,6 @@
 #include "ui/shbffex.h"
 
+#include <commctrl.h>
 #include <gtest/gtest.h>
 
 #include <atomic>
@@ -385,6 +386,28 @@ bool ShowsText(HWND browser, const std::string& text) {
   return false;
 }
 
+// The text of the first item of the browser's folder tree, read with a
+// timeout as ShowsText reads.
+std::string TreeRootText(HWND browser) {
+  HWND tree = browser ? FindWindowExA(browser, nullptr, WC_TREEVIEWA, nullptr) : nullptr;
+  if (tree == nullptr) return {};
+  DWORD_PTR root = 0;
+  if (!SendMessageTimeoutA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0, SMTO_NORMAL, 60000, &root) ||
+      root == 0) {
+    return {};
+  }
+  char text[MAX_PATH] = {};
+  TVITEMA item{};
+  item.mask = TVIF_TEXT;
+  item.hItem = reinterpret_cast<HTREEITEM>(root);
+  item.pszText = text;
+  item.cchTextMax = sizeof text;
+  DWORD_PTR unused = 0;
+  SendMessageTimeoutA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item), SMTO_NORMAL,
+                      60000, &unused);
+  return text;
+}
+
 class ShbffexBrowserTest : public ShbffexTest {
  protected:
   void SetUp() override {
@@ -457,6 +480,12 @@ TEST_F(ShbffexBrowserTest, ChoosesTheFolderThenCancelEmptiesTheResults) {
     RECT rect{};
     BrowsePoint expected;
   } seen;
+  // A work area that does not start at the screen's corner (a taskbar at the
+  // top or left): the place is still measured from the screen's corner.
+  RECT fullWork{};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_GETWORKAREA, 0, &fullWork, 0));
+  RECT shifted{fullWork.left + 100, fullWork.top + 60, fullWork.right, fullWork.bottom};
+  ASSERT_TRUE(SystemParametersInfoA(SPI_SETWORKAREA, 0, &shifted, 0));
   const bool chosen = RunBrowser(c, [&](HWND browser, const std::atomic<bool>& stop) {
     seen.appDisabled = !IsWindowEnabled(app_);
     seen.ownedByApp = GetWindow(browser, GW_OWNER) == app_;
@@ -482,6 +511,7 @@ TEST_F(ShbffexBrowserTest, ChoosesTheFolderThenCancelEmptiesTheResults) {
     seen.okOnAgain = WaitFor([&] { return IsWindowEnabled(ok); }, stop);
     PostMessageA(browser, WM_COMMAND, IDOK, 0);
   });
+  SystemParametersInfoA(SPI_SETWORKAREA, 0, &fullWork, 0);
   CoTaskMemFree(parentItem);
   CoTaskMemFree(folderItem);
 
@@ -507,7 +537,8 @@ TEST_F(ShbffexBrowserTest, ChoosesTheFolderThenCancelEmptiesTheResults) {
   ASSERT_FALSE(paths.empty());
   EXPECT_EQ(folder_, paths.back());
 
-  // A cancelled call forgets the earlier choice. The owner form places it.
+  // A cancelled call forgets the earlier choice. The owner form places it;
+  // the tree is rooted at the folder named.
   HWND form = MakeWindow("STATIC", 120, 90, 400, 300, WS_OVERLAPPEDWINDOW | WS_VISIBLE);
   ASSERT_NE(nullptr, form);
   POINT client{0, 0};
@@ -515,9 +546,13 @@ TEST_F(ShbffexBrowserTest, ChoosesTheFolderThenCancelEmptiesTheResults) {
   c.SetOwner(form);
   c.ShowStyle = ssClient;
   c.OnSelectionChanged = nullptr;
+  c.RootFolder = rfManual;
+  c.RootFolderName = folder_;
   RECT placed{};
-  const bool again = RunBrowser(c, [&](HWND browser, const std::atomic<bool>&) {
+  std::string root;
+  const bool again = RunBrowser(c, [&](HWND browser, const std::atomic<bool>& stop) {
     GetWindowRect(browser, &placed);
+    WaitFor([&] { return (root = TreeRootText(browser)) == "参照表"; }, stop);
     PostMessageA(browser, WM_COMMAND, IDCANCEL, 0);
   });
   DestroyWindow(form);
@@ -526,6 +561,7 @@ TEST_F(ShbffexBrowserTest, ChoosesTheFolderThenCancelEmptiesTheResults) {
   EXPECT_EQ("", c.DisplayName());
   EXPECT_EQ(client.x, placed.left);
   EXPECT_EQ(client.y, placed.top);
+  EXPECT_EQ("参照表", root);
   EXPECT_TRUE(IsWindowEnabled(app_));
 }
 

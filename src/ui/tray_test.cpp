@@ -64,12 +64,14 @@ TEST_F(TrayTest, WithTrayTheIconReplacesTheTaskbarButtonFromTheStart) {
   EXPECT_TRUE(IconInShell(*form));
   EXPECT_FALSE(IsWindowVisible(app->Handle()));
   EXPECT_STREQ(form->TrayData.szTip, "IXO");
-  EXPECT_EQ(form->TrayData.cbSize, static_cast<DWORD>(NOTIFYICONDATAA_V1_SIZE));
-  EXPECT_EQ(form->TrayData.hWnd, form->Handle());
-  EXPECT_EQ(form->TrayData.uID, 1u);
-  EXPECT_EQ(form->TrayData.uFlags, 7u);
-  EXPECT_EQ(form->TrayData.uCallbackMessage, 0x0400u);
-  EXPECT_NE(form->TrayData.hIcon, nullptr);
+  // A click on the icon comes back as the shell reports it, with what the
+  // icon was given: it brings the window up.
+  app->Minimize();
+  ASSERT_FALSE(IsWindowVisible(form->Handle()));
+  const NOTIFYICONDATAA& icon = form->TrayData;
+  SendMessageA(icon.hWnd, icon.uCallbackMessage, icon.uID, WM_LBUTTONDOWN);
+  EXPECT_TRUE(IsWindowVisible(form->Handle()));
+  EXPECT_FALSE(app->Minimized());
 }
 
 TEST_F(TrayTest, ClearingTrayRemovesTheIconAndBringsTheTaskbarButtonBack) {
@@ -415,11 +417,15 @@ TEST_F(TrayTest, AnAutomaticSaveRestartsTheCount) {
     EXPECT_EQ(form->Caption(), "Ixo");
     // Kind 2 waits for the next deactivation; kind 1 goes on counting.
     EXPECT_EQ(form->Tim.Enabled(), kind == 1) << int(kind);
-    // A save by the button does not restart it.
+    // A save by the button does not restart it, nor does one that fails.
     if (kind == 1) {
       Tick();
       form->savebClick();
       EXPECT_EQ(form->CountDown, 9);
+      ASSERT_TRUE(CopyAndWait("失敗\thttp://example.com/fail\r\n"));
+      EXPECT_EQ(errors.size(), 1u);
+      EXPECT_EQ(form->CountDown, 9);
+      EXPECT_EQ(form->Caption(), "Ixo - 終了まであと 10秒");
     }
     form.reset();
     TearDown();

@@ -96,8 +96,8 @@ LRESULT CALLBACK TWindow::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam,
   LRESULT result = 0;
   try {
     result = self->WndProc(msg, wParam, lParam);
-  } catch (const Error& error) {
-    HandleException(error);
+  } catch (...) {
+    HandleException(std::current_exception());
   }
   if (msg == WM_NCDESTROY) {
     SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);

@@ -3,13 +3,14 @@
 // dots-per-inch arithmetic every form and control needs.
 //
 // One static window procedure serves every window class of the program: it
-// finds the object stored at WM_NCCREATE, calls its WndProc, and catches an
-// ixo::Error thrown by any handler so that it ends in the application's error
-// box instead of unwinding through the system's own code.
+// finds the object stored at WM_NCCREATE, calls its WndProc, and catches
+// whatever any handler throws, so that it ends in the application's error box
+// instead of unwinding through the system's own code.
 #pragma once
 
 #include <windows.h>
 
+#include <exception>
 #include <string>
 #include <string_view>
 
@@ -33,9 +34,10 @@ UINT WindowDpi(HWND hwnd);
 // `clientHeight`, for the frame that `style` and `exStyle` give at `dpi`.
 SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
 
-// Where every ixo::Error caught in a window procedure goes: the current
-// application's error box (defined with the application object).
-void HandleException(const Error& error);
+// Where every exception caught in a window procedure goes: the current
+// application's error box (defined with the application object). It never
+// throws, so that nothing unwinds through the system's frames.
+void HandleException(std::exception_ptr failure) noexcept;
 
 class TWindow {
  public:

@@ -1,6 +1,7 @@
 // Program entry: the application, the main window, the message loop.
 #include <windows.h>
 
+#include <exception>
 #include <memory>
 
 #include "core/error.h"
@@ -23,10 +24,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     form->Show();
     // The program's own reading of the settings, for the taskbar button.
     own = ixo::LoadOptions();
-  } catch (const ixo::Error& error) {
-    // Settings that exist but cannot be read: said once, and the program
-    // ends without writing any settings over them.
-    app.ShowException(error);
+  } catch (...) {
+    // Settings that exist but cannot be read (or no memory to start in):
+    // said once, and the program ends without writing any settings over them.
+    app.ShowException(std::current_exception());
     return 1;
   }
   if (own.Tray) ShowWindow(app.Handle(), SW_HIDE);

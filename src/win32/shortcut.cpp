@@ -23,6 +23,9 @@ constexpr DWORD kExcluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x8 
 // failing, so such a name never reaches the system.
 constexpr size_t kLongestPath = 32767;
 
+bool DefaultClose(void* handle) { return CloseHandle(handle) != FALSE; }
+FileCloseFn closeFile = DefaultClose;
+
 }  // namespace
 
 bool FolderExists(std::string_view folder) {
@@ -86,7 +89,9 @@ bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https) {
     p += written;
     left -= written;
   }
-  CloseHandle(h);
+  // The close is part of the write: a network drive reports a delayed write
+  // that failed only here.
+  ok = closeFile(h) && ok;
   if (!ok) {
     // A half-written shortcut is worse than none: the user would take it for
     // a saved link.
@@ -95,5 +100,7 @@ bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https) {
   }
   return true;
 }
+
+void SetFileCloseForTests(FileCloseFn close) { closeFile = close ? close : DefaultClose; }
 
 }  // namespace ixo

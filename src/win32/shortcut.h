@@ -12,8 +12,14 @@ namespace ixo {
 // Writes `folder`\`rec.Title`.URL when the address begins with "http:/" or
 // "ftp://" (with `https` on, also "https://") and the folder exists; false
 // (and no file) otherwise. Throws Error("ファイル %s を作成できません") when
-// the file cannot be created.
+// the file cannot be created or written whole; no file is left then.
 bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https = false);
+
+// Tests only: replaces the call that closes the written file (CloseHandle),
+// so that a close that fails (a delayed write on a network drive) can be
+// seen; nullptr gives the real one back.
+using FileCloseFn = bool (*)(void* handle);
+void SetFileCloseForTests(FileCloseFn close);
 
 // True when a search of `folder` finds at least one entry that is neither
 // hidden, system nor a disk label (normally its "." entry).

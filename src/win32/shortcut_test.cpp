@@ -139,6 +139,18 @@ TEST_F(ShortcutTest, DeviceNamesAreRefusedInsteadOfVanishingIntoTheDevice) {
   }
 }
 
+TEST_F(ShortcutTest, AFailedCloseIsAFailedWriteAndLeavesNoFile) {
+  // What a network drive reports for a delayed write that did not go through.
+  SetFileCloseForTests([](void* handle) {
+    CloseHandle(handle);
+    return false;
+  });
+  const std::string error = SaveError(Folder(), "late");
+  SetFileCloseForTests(nullptr);
+  EXPECT_EQ(error, CannotCreateText(Folder(), "late"));
+  EXPECT_FALSE(FileExists(Folder() + "\\late.URL"));
+}
+
 // Names beyond what the system can hold fail as such; none of them may leave
 // a file of another name behind (a name of 64 KB or more used to be cut to
 // its first bytes).

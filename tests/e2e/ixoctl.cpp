@@ -27,9 +27,15 @@
 //                               window of class CLASS (posted, as a click would come)
 //   ixoctl focus SECONDS        another program takes the activation: print "focused"
 //                               once its window is in front, and keep it for SECONDS
+//   ixoctl trayicon EXE [click] print 1 when the program's notification-area icon is there,
+//                               else 0; with click, first click it (the shell's report)
+//   ixoctl keyfocus EXE         print where the keyboard is in the program: the active
+//                               window's class, its X window, the page of its tabs (-1
+//                               without), the focused control's class and text
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
+#include <shellapi.h>
 
 #include <algorithm>
 #include <cstdint>
@@ -729,6 +735,48 @@ int main(int argc, char** argv) {
   }
   if (cmd == "windows") return ListWindows(s.pid);
   if (cmd == "press") return argc < 5 ? Usage() : Press(s.pid, argv[3], argv[4]);
+  if (cmd == "trayicon") {
+    // The program's icon: identifier 1 of its main window, reporting clicks
+    // with message 0x0400.
+    constexpr UINT kTrayMessage = 0x0400;
+    if (argc > 3 && std::string(argv[3]) == "click") {
+      PostMessageA(s.main, kTrayMessage, 1, WM_LBUTTONDOWN);
+      PostMessageA(s.main, kTrayMessage, 1, WM_LBUTTONUP);
+    }
+    NOTIFYICONDATAA probe{};
+    probe.cbSize = NOTIFYICONDATAA_V1_SIZE;
+    probe.hWnd = s.main;
+    probe.uID = 1;
+    // Changing nothing of an icon succeeds only for an icon that is there.
+    std::printf("%d\n", Shell_NotifyIconA(NIM_MODIFY, &probe) ? 1 : 0);
+    return 0;
+  }
+  if (cmd == "keyfocus") {
+    GUITHREADINFO info{};
+    info.cbSize = sizeof info;
+    if (!GetGUIThreadInfo(GetWindowThreadProcessId(s.main, nullptr), &info) || !info.hwndActive) {
+      return 1;
+    }
+    char active[64] = {};
+    GetClassNameA(info.hwndActive, active, sizeof active);
+    // Wine keeps the X window of a top-level window in this property.
+    const auto xid =
+        reinterpret_cast<ULONG_PTR>(GetPropA(info.hwndActive, "__wine_x11_whole_window"));
+    constexpr UINT kGetCurSel = 0x130B;  // TCM_GETCURSEL
+    DWORD_PTR page = static_cast<DWORD_PTR>(-1);
+    if (HWND tabs = FindWindowExA(info.hwndActive, nullptr, "SysTabControl32", nullptr)) {
+      if (!SendMessageTimeoutA(tabs, kGetCurSel, 0, 0, SMTO_NORMAL, 20000, &page)) return 1;
+    }
+    char focus[64] = "-";
+    char text[256] = {};
+    if (info.hwndFocus) {
+      GetClassNameA(info.hwndFocus, focus, sizeof focus);
+      GetWindowTextA(info.hwndFocus, text, sizeof text);
+    }
+    std::printf("%s %llu %d %s %s\n", active, static_cast<unsigned long long>(xid),
+                static_cast<int>(page), focus, text);
+    return 0;
+  }
   if (cmd == "taskbar") {
     std::printf("%d\n", s.app && IsWindowVisible(s.app) ? 1 : 0);
     return 0;

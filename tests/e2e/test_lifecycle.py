@@ -52,6 +52,19 @@ class StartupTest(IxoCase):
         wait_for("no taskbar button", lambda: app.ctl("taskbar", app.win_exe()) == "0")
         self.assertEqual(app.close(), 0)
 
+    def test_tray_and_min_start_in_the_notification_area_alone(self):
+        app = self.ixo("traymin", ini="[Option]\r\nTray=1\r\nMin=1\r\n")
+        app.start()
+        # No window, no taskbar button: the icon is the way back.
+        wait_for("the window gone to the tray", lambda: app.state()[0] == 0)
+        self.assertEqual(app.ctl("taskbar", app.win_exe()), "0")
+        self.assertEqual(app.ctl("trayicon", app.win_exe()), "1")
+        app.ctl("trayicon", app.win_exe(), "click")
+        wait_for("the window back", lambda: app.state()[:2] == (1, 0))
+        self.assertEqual(app.ctl("taskbar", app.win_exe()), "0")
+        self.assertEqual(app.ctl("trayicon", app.win_exe()), "1")
+        self.assertEqual(app.close(), 0)
+
     def test_a_link_already_on_the_clipboard_is_saved_at_start(self):
         app = self.ixo("atstart")
         app.write("IXO.ini", app.ini_for(kansi=1))

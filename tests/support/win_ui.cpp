@@ -1,6 +1,8 @@
 #include "win_ui.h"
 
+#include <algorithm>
 #include <fstream>
+#include <iterator>
 #include <sstream>
 
 namespace ixo::test {
@@ -27,6 +29,22 @@ void PumpPending() {
     TranslateMessage(&msg);
     DispatchMessageA(&msg);
   }
+}
+
+void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
+  // The key state of the thread is what the message loop reads for the
+  // modifiers of a key message.
+  BYTE saved[256];
+  GetKeyboardState(saved);
+  BYTE held[256];
+  std::copy(std::begin(saved), std::end(saved), held);
+  for (WORD modifier : modifiers) held[modifier] = 0x80;
+  SetKeyboardState(held);
+  HWND to = GetFocus();
+  PostMessageA(to, WM_KEYDOWN, key, 1);
+  PostMessageA(to, WM_KEYUP, key, 0xC0000001);
+  PumpPending();
+  SetKeyboardState(saved);
 }
 
 std::optional<std::string> ReadFileBytes(const std::string& path) {

@@ -7,6 +7,7 @@
 #include <windows.h>
 
 #include <functional>
+#include <initializer_list>
 #include <memory>
 #include <optional>
 #include <string>
@@ -23,6 +24,11 @@ namespace ixo::test {
 bool PumpUntil(const std::function<bool()>& done, DWORD timeoutMs = 20000);
 // Handles the messages already waiting.
 void PumpPending();
+
+// Presses `key` with the `modifiers` (VK_CONTROL, VK_SHIFT) held, as the
+// keyboard delivers it to the window with the focus, and handles what
+// follows through the application's message loop.
+void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
 
 std::optional<std::string> ReadFileBytes(const std::string& path);
 void WriteFileBytes(const std::string& path, const std::string& bytes);
