@@ -62,6 +62,7 @@ run: deps win
 bench: deps build/bench/build.ninja build/win/build.ninja
 	@cmake --build build/bench -j $(JOBS)
 	build/bench/ixo_bench --benchmark_out=build/bench.json --benchmark_out_format=json
+	@cmake build/win -DIXO_BENCH=ON >/dev/null
 	@cmake --build build/win -j $(JOBS) --target Ixo ixoctl clipview ixo_win_bench
 	@tools/winenv.sh python3 tools/footprint.py build/win
 	@tools/winenv.sh wine build/win/ixo_win_bench.exe build/win-bench.json

@@ -1,10 +1,7 @@
 # Native build of the core: tests (optionally under sanitizers), benchmarks
 # and fuzzers. Nothing here includes windows.h.
 if(IXO_TESTS)
-  # Support files named win_*.cpp are the Windows side's own.
-  set(NATIVE_SUPPORT ${SUPPORT_SRC})
-  list(FILTER NATIVE_SUPPORT EXCLUDE REGEX "/win_[^/]*\\.cpp$")
-  add_executable(ixo_core_tests ${CORE_TESTS} ${NATIVE_SUPPORT})
+  add_executable(ixo_core_tests ${CORE_TESTS} ${TEST_SUPPORT}/oracle.cpp)
   target_include_directories(ixo_core_tests PRIVATE ${TEST_SUPPORT})
   target_link_libraries(ixo_core_tests PRIVATE ixo_core GTest::gtest_main)
   target_compile_options(ixo_core_tests PRIVATE ${IXO_WARNINGS})
@@ -20,10 +17,10 @@ if(IXO_BENCH)
 endif()
 
 if(IXO_FUZZ)
-  file(GLOB FUZZERS CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/*_fuzz.cpp)
-  foreach(f ${FUZZERS})
-    get_filename_component(name ${f} NAME_WE)
-    add_executable(${name} ${f} ${TEST_SUPPORT}/oracle.cpp)
+  set(FUZZERS devicename extract jstring linelist number optionrules tei)
+  foreach(fuzzer ${FUZZERS})
+    set(name ${fuzzer}_fuzz)
+    add_executable(${name} fuzz/${name}.cpp ${TEST_SUPPORT}/oracle.cpp)
     target_include_directories(${name} PRIVATE ${TEST_SUPPORT})
     target_link_options(${name} PRIVATE -fsanitize=fuzzer)
     target_link_libraries(${name} PRIVATE ixo_core)

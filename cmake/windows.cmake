@@ -4,23 +4,52 @@
 set(IXO_WIN_OPTIONS ${IXO_WARNINGS} -fexec-charset=CP932)
 set(IXO_WIN_LIBS user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 uuid)
 
-# Which folders of the Windows side to build; narrowing it lets work on one
-# subsystem build while another is half-written.
-set(IXO_WIN_DIRS "win32;settings;clipboard;ui" CACHE STRING "Folders of src/ built for Windows")
-ixo_sources(WIN_SRC WIN_TESTS ${IXO_WIN_DIRS})
+set(WIN_SRC
+  src/win32/linelist_find.cpp
+  src/win32/shortcut.cpp
+  src/settings/history.cpp
+  src/settings/options.cpp
+  src/settings/profile.cpp
+  src/clipboard/clipboard.cpp
+  src/ui/app.cpp
+  src/ui/controls.cpp
+  src/ui/dialog_controls.cpp
+  src/ui/form.cpp
+  src/ui/main.cpp
+  src/ui/menu.cpp
+  src/ui/optionbox.cpp
+  src/ui/shbffex.cpp
+  src/ui/timer.cpp
+  src/ui/tray.cpp
+  src/ui/window.cpp)
+set(WIN_TESTS
+  src/win32/leadbyte_test.cpp
+  src/win32/linelist_find_test.cpp
+  src/win32/shortcut_test.cpp
+  src/settings/history_test.cpp
+  src/settings/options_test.cpp
+  src/settings/profile_test.cpp
+  src/clipboard/clipboard_test.cpp
+  src/ui/app_test.cpp
+  src/ui/form_test.cpp
+  src/ui/ixo_exe_test.cpp
+  src/ui/main_test.cpp
+  src/ui/optionbox_test.cpp
+  src/ui/shbffex_test.cpp
+  src/ui/tray_test.cpp
+  src/ui/viewer_test.cpp)
+set(WIN_SUPPORT
+  ${TEST_SUPPORT}/oracle.cpp
+  ${TEST_SUPPORT}/win_bridge.cpp
+  ${TEST_SUPPORT}/win_clipboard.cpp
+  ${TEST_SUPPORT}/win_ui.cpp)
 add_library(ixo_win STATIC ${WIN_SRC})
 target_link_libraries(ixo_win PUBLIC ixo_core ${IXO_WIN_LIBS})
 target_compile_options(ixo_win PRIVATE ${IXO_WIN_OPTIONS})
 target_compile_definitions(ixo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
 
-set(IXO_RESOURCES)
-file(GLOB IXO_RC CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/src/ui/*.rc)
-if(IXO_RC)
-  enable_language(RC)
-  set(IXO_RESOURCES ${IXO_RC})
-endif()
-
-add_executable(Ixo WIN32 src/ui/winmain.cpp ${IXO_RESOURCES})
+enable_language(RC)
+add_executable(Ixo WIN32 src/ui/winmain.cpp src/ui/ixo.rc)
 target_link_libraries(Ixo PRIVATE ixo_win)
 target_compile_options(Ixo PRIVATE ${IXO_WIN_OPTIONS})
 # One file that runs on a bare Windows: no MinGW runtime DLLs.
@@ -28,7 +57,7 @@ target_link_options(Ixo PRIVATE -static -s -mwindows)
 set_target_properties(Ixo PROPERTIES OUTPUT_NAME Ixo RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR})
 
 if(IXO_TESTS)
-  add_executable(ixo_win_tests ${CORE_TESTS} ${WIN_TESTS} ${SUPPORT_SRC})
+  add_executable(ixo_win_tests ${CORE_TESTS} ${WIN_TESTS} ${WIN_SUPPORT})
   target_include_directories(ixo_win_tests PRIVATE ${TEST_SUPPORT})
   target_link_libraries(ixo_win_tests PRIVATE ixo_win GTest::gtest_main)
   target_compile_options(ixo_win_tests PRIVATE ${IXO_WIN_OPTIONS})
@@ -50,11 +79,13 @@ endif()
 
 # Drives a running Ixo.exe from outside, for the end-to-end tests and the
 # footprint measurements.
-add_executable(ixoctl tests/e2e/ixoctl.cpp)
-target_include_directories(ixoctl PRIVATE ${TEST_SUPPORT})
-target_compile_options(ixoctl PRIVATE ${IXO_WIN_OPTIONS})
-target_link_options(ixoctl PRIVATE -static)
-target_link_libraries(ixoctl PRIVATE psapi user32 shell32)
+if(IXO_TESTS OR IXO_BENCH)
+  add_executable(ixoctl tests/e2e/ixoctl.cpp)
+  target_include_directories(ixoctl PRIVATE ${TEST_SUPPORT})
+  target_compile_options(ixoctl PRIVATE ${IXO_WIN_OPTIONS})
+  target_link_options(ixoctl PRIVATE -static)
+  target_link_libraries(ixoctl PRIVATE psapi user32 shell32)
+endif()
 
 if(IXO_TESTS)
   find_package(Python3 COMPONENTS Interpreter)
@@ -78,7 +109,7 @@ if(IXO_TESTS)
 endif()
 
 # The times of the Windows side with their goals, for `make bench`.
-if(IXO_TESTS)
+if(IXO_BENCH)
   add_executable(ixo_win_bench bench/win_bench.cpp ${TEST_SUPPORT}/win_clipboard.cpp)
   target_include_directories(ixo_win_bench PRIVATE ${TEST_SUPPORT})
   target_link_libraries(ixo_win_bench PRIVATE ixo_win)
@@ -88,7 +119,9 @@ endif()
 
 # The least a clipboard-watching program can do: tools/footprint.py runs it
 # beside Ixo.exe to tell the platform's memory growth from the program's.
-add_executable(clipview WIN32 bench/clipview.cpp)
-target_compile_options(clipview PRIVATE ${IXO_WARNINGS})
-target_link_options(clipview PRIVATE -static -mwindows)
-target_link_libraries(clipview PRIVATE user32)
+if(IXO_BENCH)
+  add_executable(clipview WIN32 bench/clipview.cpp)
+  target_compile_options(clipview PRIVATE ${IXO_WARNINGS})
+  target_link_options(clipview PRIVATE -static -mwindows)
+  target_link_libraries(clipview PRIVATE user32)
+endif()
