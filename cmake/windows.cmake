@@ -32,7 +32,6 @@ set(WIN_TESTS
   src/clipboard/clipboard_test.cpp
   src/ui/app_test.cpp
   src/ui/form_test.cpp
-  src/ui/ixo_exe_test.cpp
   src/ui/main_test.cpp
   src/ui/optionbox_test.cpp
   src/ui/shbffex_test.cpp
@@ -67,9 +66,6 @@ if(IXO_TESTS)
     target_compile_options(ixo_win_tests PRIVATE -Wno-restrict)
   endif()
   target_link_options(ixo_win_tests PRIVATE -static)
-  target_compile_definitions(ixo_win_tests PRIVATE
-    IXO_EXE_PATH="${CMAKE_BINARY_DIR}/Ixo.exe"
-    IXO_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
   add_dependencies(ixo_win_tests Ixo)
   # Tests are listed when CTest runs (under tools/winenv.sh), not at build
   # time, so building needs no display or Wine prefix.
@@ -80,7 +76,7 @@ endif()
 # Drives a running Ixo.exe from outside, for the end-to-end tests and the
 # footprint measurements.
 if(IXO_TESTS OR IXO_BENCH)
-  add_executable(ixoctl tests/e2e/ixoctl.cpp)
+  add_executable(ixoctl tests/e2e/ixoctl.cpp tests/e2e/ixoctl_viewer.cpp)
   target_include_directories(ixoctl PRIVATE ${TEST_SUPPORT})
   target_compile_options(ixoctl PRIVATE ${IXO_WIN_OPTIONS})
   target_link_options(ixoctl PRIVATE -static)

@@ -1,8 +1,9 @@
 """Start-up options, the settings written on close, the automatic exit."""
 import os
+import subprocess
 import time
 
-from e2e import Clipboard, IxoCase, read_bytes, shortcut_bytes, sjis, wait_for, windows_path
+from e2e import CTL, Clipboard, IxoCase, read_bytes, shortcut_bytes, sjis, wait_for, windows_path
 
 
 def ini_text(app):
@@ -64,6 +65,22 @@ class StartupTest(IxoCase):
         self.assertEqual(app.ctl("taskbar", app.win_exe()), "0")
         self.assertEqual(app.ctl("trayicon", app.win_exe()), "1")
         self.assertEqual(app.close(), 0)
+
+    def test_a_title_list_that_cannot_be_read_is_said_once_and_nothing_is_written(self):
+        app = self.ixo("lockedtei", tei="a\r\n")
+        tei = os.path.join(app.dir, "IXO.tei")
+        holder = subprocess.Popen(["wine", CTL, "lock", windows_path(tei), "600"],
+                                  stdout=subprocess.PIPE, stderr=subprocess.DEVNULL,
+                                  stdin=subprocess.DEVNULL)
+        self.addCleanup(holder.wait)
+        self.addCleanup(holder.kill)
+        self.assertEqual(holder.stdout.readline().strip(), b"locked")
+        app.start(wait_window=False)
+        self.assertEqual(app.error_box(),
+                         ("Ixo", "ファイル %s は開けません." % windows_path(tei)))
+        self.assertEqual(app.wait_exit(), 1)
+        self.assertFalse(app.exists("IXO.ini"))
+        self.assertEqual(app.read("IXO.tei"), b"a\r\n")
 
     def test_a_link_already_on_the_clipboard_is_saved_at_start(self):
         app = self.ixo("atstart")
