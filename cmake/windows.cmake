@@ -11,17 +11,17 @@ set(WIN_SRC
   src/settings/options.cpp
   src/settings/profile.cpp
   src/clipboard/clipboard.cpp
-  src/ui/app.cpp
-  src/ui/controls.cpp
-  src/ui/dialog_controls.cpp
-  src/ui/form.cpp
+  src/wingui/app.cpp
+  src/wingui/controls.cpp
+  src/wingui/dialog_controls.cpp
+  src/wingui/form.cpp
+  src/wingui/menu.cpp
+  src/wingui/shbffex.cpp
+  src/wingui/timer.cpp
+  src/wingui/window.cpp
   src/ui/main.cpp
-  src/ui/menu.cpp
   src/ui/optionbox.cpp
-  src/ui/shbffex.cpp
-  src/ui/timer.cpp
-  src/ui/tray.cpp
-  src/ui/window.cpp)
+  src/ui/tray.cpp)
 set(WIN_TESTS
   src/win32/leadbyte_test.cpp
   src/win32/linelist_find_test.cpp
@@ -30,11 +30,11 @@ set(WIN_TESTS
   src/settings/options_test.cpp
   src/settings/profile_test.cpp
   src/clipboard/clipboard_test.cpp
-  src/ui/app_test.cpp
-  src/ui/form_test.cpp
+  src/wingui/app_test.cpp
+  src/wingui/form_test.cpp
+  src/wingui/shbffex_test.cpp
   src/ui/main_test.cpp
   src/ui/optionbox_test.cpp
-  src/ui/shbffex_test.cpp
   src/ui/tray_test.cpp
   src/ui/viewer_test.cpp)
 set(WIN_SUPPORT

@@ -4,9 +4,9 @@
 
 #include "clipboard/clipboard.h"
 #include "core/error.h"
-#include "ui/app.h"
 #include "ui/optionbox.h"
 #include "win32/shortcut.h"
+#include "wingui/app.h"
 
 namespace ixo {
 namespace {

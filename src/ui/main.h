@@ -19,10 +19,10 @@
 #include "core/extract.h"
 #include "core/linelist.h"
 #include "settings/options.h"
-#include "ui/controls.h"
-#include "ui/form.h"
-#include "ui/menu.h"
-#include "ui/timer.h"
+#include "wingui/controls.h"
+#include "wingui/form.h"
+#include "wingui/menu.h"
+#include "wingui/timer.h"
 
 namespace ixo {
 

@@ -9,8 +9,8 @@
 
 #include "clipboard/clipboard.h"
 #include "ui/optionbox.h"
-#include "ui/shbffex.h"
 #include "win_main_form.h"
+#include "wingui/shbffex.h"
 
 namespace ixo {
 namespace {

@@ -6,7 +6,7 @@
 #include "core/extract.h"
 #include "core/linelist.h"
 #include "core/optionrules.h"
-#include "ui/app.h"
+#include "wingui/app.h"
 
 namespace ixo {
 

@@ -11,10 +11,10 @@
 #include <string>
 
 #include "settings/options.h"
-#include "ui/controls.h"
-#include "ui/dialog_controls.h"
-#include "ui/form.h"
-#include "ui/shbffex.h"
+#include "wingui/controls.h"
+#include "wingui/dialog_controls.h"
+#include "wingui/form.h"
+#include "wingui/shbffex.h"
 
 namespace ixo {
 

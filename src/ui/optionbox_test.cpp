@@ -13,10 +13,10 @@
 #include <vector>
 
 #include "clipboard/clipboard.h"
-#include "ui/app.h"
 #include "win_clipboard.h"
 #include "win_tempdir.h"
 #include "win_ui.h"
+#include "wingui/app.h"
 
 namespace ixo {
 namespace {

@@ -2,8 +2,8 @@
 #include <cstring>
 #include <string>
 
-#include "ui/app.h"
 #include "ui/main.h"
+#include "wingui/app.h"
 
 namespace ixo {
 

@@ -6,9 +6,9 @@
 
 #include "core/error.h"
 #include "settings/options.h"
-#include "ui/app.h"
 #include "ui/main.h"
-#include "ui/shbffex.h"
+#include "wingui/app.h"
+#include "wingui/shbffex.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   ixo::TApplication app;

@@ -13,9 +13,9 @@
 #include <string>
 #include <vector>
 
-#include "ui/app.h"
-#include "ui/controls.h"
-#include "ui/form.h"
+#include "wingui/app.h"
+#include "wingui/controls.h"
+#include "wingui/form.h"
 
 namespace ixo::test {
 

@@ -1,14 +1,14 @@
-#include "ui/form.h"
+#include "wingui/form.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 #include <vector>
 
-#include "ui/controls.h"
-#include "ui/menu.h"
-#include "ui/timer.h"
 #include "win_ui.h"
+#include "wingui/controls.h"
+#include "wingui/menu.h"
+#include "wingui/timer.h"
 
 namespace ixo {
 namespace {

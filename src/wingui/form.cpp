@@ -1,11 +1,11 @@
-#include "ui/form.h"
+#include "wingui/form.h"
 
 #include <algorithm>
 #include <cstring>
 
-#include "ui/app.h"
-#include "ui/controls.h"
-#include "ui/timer.h"
+#include "wingui/app.h"
+#include "wingui/controls.h"
+#include "wingui/timer.h"
 
 namespace ixo {
 namespace {

@@ -1,4 +1,4 @@
-#include "ui/window.h"
+#include "wingui/window.h"
 
 namespace ixo {
 namespace {

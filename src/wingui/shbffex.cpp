@@ -1,4 +1,4 @@
-#include "ui/shbffex.h"
+#include "wingui/shbffex.h"
 
 #include <array>
 #include <cstring>

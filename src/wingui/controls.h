@@ -15,7 +15,7 @@
 #include <string>
 #include <string_view>
 
-#include "ui/form.h"
+#include "wingui/form.h"
 
 namespace ixo {
 

@@ -1,4 +1,4 @@
-#include "ui/app.h"
+#include "wingui/app.h"
 
 #include <gtest/gtest.h>
 
@@ -10,8 +10,8 @@
 #include <thread>
 #include <vector>
 
-#include "ui/timer.h"
 #include "win_ui.h"
+#include "wingui/timer.h"
 
 namespace ixo {
 namespace {

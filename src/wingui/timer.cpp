@@ -1,6 +1,6 @@
-#include "ui/timer.h"
+#include "wingui/timer.h"
 
-#include "ui/form.h"
+#include "wingui/form.h"
 
 namespace ixo {
 

@@ -1,4 +1,4 @@
-#include "ui/app.h"
+#include "wingui/app.h"
 
 #include <commctrl.h>
 #include <ole2.h>
@@ -7,8 +7,8 @@
 #include <cstring>
 #include <new>
 
-#include "ui/form.h"
-#include "ui/window.h"
+#include "wingui/form.h"
+#include "wingui/window.h"
 
 namespace ixo {
 namespace {

@@ -18,7 +18,7 @@
 #include <utility>
 #include <vector>
 
-#include "ui/window.h"
+#include "wingui/window.h"
 
 namespace ixo {
 

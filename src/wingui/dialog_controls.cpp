@@ -1,4 +1,4 @@
-#include "ui/dialog_controls.h"
+#include "wingui/dialog_controls.h"
 
 #include <commctrl.h>
 

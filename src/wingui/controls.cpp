@@ -1,4 +1,4 @@
-#include "ui/controls.h"
+#include "wingui/controls.h"
 
 #include <commctrl.h>
 

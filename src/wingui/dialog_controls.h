@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "core/linelist.h"
-#include "ui/controls.h"
+#include "wingui/controls.h"
 
 namespace ixo {
 

@@ -1,4 +1,4 @@
-#include "ui/menu.h"
+#include "wingui/menu.h"
 
 namespace ixo {
 

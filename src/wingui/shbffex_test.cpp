@@ -1,4 +1,4 @@
-#include "ui/shbffex.h"
+#include "wingui/shbffex.h"
 
 #include <commctrl.h>
 #include <gtest/gtest.h>
