@@ -31,9 +31,13 @@ set(WIN_TESTS
   src/settings/profile_test.cpp
   src/clipboard/clipboard_test.cpp
   src/wingui/app_test.cpp
+  src/wingui/controls_test.cpp
   src/wingui/form_test.cpp
+  src/wingui/menu_test.cpp
   src/wingui/shbffex_test.cpp
+  src/wingui/timer_test.cpp
   src/ui/main_test.cpp
+  src/ui/optionbox_keyboard_test.cpp
   src/ui/optionbox_test.cpp
   src/ui/tray_test.cpp
   src/ui/viewer_test.cpp)

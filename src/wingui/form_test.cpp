@@ -3,12 +3,9 @@
 #include <gtest/gtest.h>
 
 #include <thread>
-#include <vector>
 
 #include "win_ui.h"
 #include "wingui/controls.h"
-#include "wingui/menu.h"
-#include "wingui/timer.h"
 
 namespace ixo {
 namespace {
@@ -233,150 +230,6 @@ TEST_F(FormTest, ANewDpiScalesSizesPositionsAndFonts) {
   edit = ClientRectOf(form.edit.Handle());
   EXPECT_EQ(edit.left, 120);
   EXPECT_EQ(edit.right - edit.left, 240);
-}
-
-TEST_F(FormTest, ACheckBoxClickRunsOnEveryChangeOfTheMark) {
-  TestForm form;
-  int clicks = 0;
-  form.check.OnClick = [&] { ++clicks; };
-  form.check.SetChecked(false);
-  EXPECT_EQ(clicks, 0);
-  form.check.SetChecked(true);
-  EXPECT_EQ(clicks, 1);
-  EXPECT_TRUE(form.check.Checked());
-  form.check.SetChecked(true);
-  EXPECT_EQ(clicks, 1);
-  SendMessageA(form.check.Handle(), BM_CLICK, 0, 0);
-  EXPECT_EQ(clicks, 2);
-  EXPECT_FALSE(form.check.Checked());
-}
-
-TEST_F(FormTest, TheDropDownListShowsOneRowPerItemUpToItsCount) {
-  TestForm form;
-  form.Show();
-  const struct {
-    int items;
-    int rows;
-  } cases[] = {{12, 10}, {3, 3}, {0, 1}};
-  for (const auto& c : cases) {
-    form.combo.Clear();
-    for (int i = 0; i < c.items; ++i) form.combo.Add("item " + std::to_string(i));
-    SendMessageA(form.combo.Handle(), CB_SHOWDROPDOWN, TRUE, 0);
-    COMBOBOXINFO info{};
-    info.cbSize = sizeof info;
-    ASSERT_TRUE(GetComboBoxInfo(form.combo.Handle(), &info));
-    RECT list;
-    GetWindowRect(info.hwndList, &list);
-    const int itemHeight =
-        static_cast<int>(SendMessageA(form.combo.Handle(), CB_GETITEMHEIGHT, 0, 0));
-    SendMessageA(form.combo.Handle(), CB_SHOWDROPDOWN, FALSE, 0);
-    EXPECT_EQ((list.bottom - list.top) / itemHeight, c.rows) << c.items << " items";
-  }
-}
-
-TEST_F(FormTest, AComboBoxGivesTheSelectedItemsText) {
-  TestForm form;
-  EXPECT_EQ(form.combo.SelectedText(), "");
-  form.combo.Add("C:\\表");
-  form.combo.Add("D:\\b");
-  EXPECT_EQ(form.combo.ItemIndex(), -1);
-  form.combo.SetItemIndex(0);
-  EXPECT_EQ(form.combo.SelectedText(), "C:\\表");
-  form.combo.SetItemIndex(1);
-  EXPECT_EQ(form.combo.SelectedText(), "D:\\b");
-}
-
-TEST_F(FormTest, AKeyPressHandlerSeesEachCharacterAndCanDiscardIt) {
-  TestForm form;
-  std::string seen;
-  form.edit.OnKeyPress = [&](char& key) {
-    seen += key;
-    if (key == 'x') key = 0;
-    if (key == 'a') key = 'b';
-  };
-  form.edit.SetText("");
-  for (char c : std::string("axc")) SendMessageA(form.edit.Handle(), WM_CHAR, c, 0);
-  EXPECT_EQ(seen, "axc");
-  EXPECT_EQ(form.edit.Text(), "bc");
-}
-
-// A timer is probed with KillTimer, which tells whether the system had it.
-bool SystemTimerSet(TForm& form, TTimer& timer) {
-  const bool set = KillTimer(form.Handle(), timer.Id()) != 0;
-  if (set) SetTimer(form.Handle(), timer.Id(), timer.Interval(), nullptr);
-  return set;
-}
-
-TEST_F(FormTest, ATimerRunsOnlyWhileEnabledWithAnInterval) {
-  TestForm form;
-  TTimer timer(form, 1000);
-  EXPECT_FALSE(timer.Running());
-  EXPECT_FALSE(SystemTimerSet(form, timer));
-  timer.SetEnabled(true);
-  EXPECT_TRUE(timer.Running());
-  EXPECT_TRUE(SystemTimerSet(form, timer));
-  timer.SetInterval(0);
-  EXPECT_FALSE(timer.Running());
-  EXPECT_FALSE(SystemTimerSet(form, timer));
-  EXPECT_TRUE(timer.Enabled());
-  timer.SetInterval(1000);
-  EXPECT_TRUE(timer.Running());
-  timer.SetEnabled(false);
-  EXPECT_FALSE(SystemTimerSet(form, timer));
-  // A tick that reaches a stopped timer is not passed on.
-  int ticks = 0;
-  timer.OnTimer = [&] { ++ticks; };
-  SendMessageA(form.Handle(), WM_TIMER, timer.Id(), 0);
-  EXPECT_EQ(ticks, 0);
-}
-
-TEST_F(FormTest, EnablingATimerStartsAFreshIntervalAndReEnablingChangesNothing) {
-  TestForm form;
-  TTimer timer(form, 600);
-  // Started just after it with a longer interval, a second timer ticks
-  // second, unless the first one's interval started afresh half-way. Timers
-  // tick in the order they fall due, however late a busy machine runs them.
-  TTimer later(form, 650);
-  ULONGLONG tickedAt = 0;
-  std::vector<const TTimer*> ticks;
-  timer.OnTimer = [&] {
-    if (!tickedAt) tickedAt = GetTickCount64();
-    ticks.push_back(&timer);
-  };
-  later.OnTimer = [&] { ticks.push_back(&later); };
-  const ULONGLONG start = GetTickCount64();
-  timer.SetEnabled(true);
-  later.SetEnabled(true);
-  // Half-way, the same state again: a restart would move the tick to 900 ms.
-  PumpUntil([&] { return GetTickCount64() - start >= 300; });
-  timer.SetEnabled(true);
-  timer.SetInterval(600);
-  ASSERT_TRUE(PumpUntil([&] { return tickedAt != 0 && ticks.size() >= 2; }));
-  EXPECT_GE(tickedAt - start, 550u);
-  EXPECT_EQ(ticks[0], &timer) << "the first timer's interval started again";
-}
-
-TEST_F(FormTest, APopupMenuShowsShortcutsCheckMarksAndItsDefaultItem) {
-  TestForm form;
-  TPopupMenu menu;
-  TMenuItem first, separator, second;
-  menu.Add(first, {.caption = "&First", .shortcut = "Ctrl+F", .isDefault = true});
-  menu.AddSeparator(separator);
-  menu.Add(second, {.caption = "Second"});
-  char text[64] = {};
-  GetMenuStringA(menu.Handle(), 0, text, sizeof text, MF_BYPOSITION);
-  EXPECT_STREQ(text, "&First\tCtrl+F");
-  GetMenuStringA(menu.Handle(), 2, text, sizeof text, MF_BYPOSITION);
-  EXPECT_STREQ(text, "Second");
-  EXPECT_EQ(GetMenuDefaultItem(menu.Handle(), TRUE, 0), 0u);
-  EXPECT_EQ(GetMenuState(menu.Handle(), 1, MF_BYPOSITION) & MF_SEPARATOR,
-            static_cast<UINT>(MF_SEPARATOR));
-  second.SetChecked(true);
-  EXPECT_TRUE(GetMenuState(menu.Handle(), 2, MF_BYPOSITION) & MF_CHECKED);
-  second.SetChecked(false);
-  EXPECT_FALSE(GetMenuState(menu.Handle(), 2, MF_BYPOSITION) & MF_CHECKED);
-  EXPECT_EQ(menu.ItemByCommand(second.Command()), &second);
-  EXPECT_EQ(menu.ItemByCommand(separator.Command()), nullptr);
 }
 
 }  // namespace
