@@ -14,6 +14,7 @@ set(WIN_SRC
   src/wingui/app.cpp
   src/wingui/controls.cpp
   src/wingui/dialog_controls.cpp
+  src/wingui/errorbox.cpp
   src/wingui/form.cpp
   src/wingui/menu.cpp
   src/wingui/shbffex.cpp
@@ -32,6 +33,7 @@ set(WIN_TESTS
   src/clipboard/clipboard_test.cpp
   src/wingui/app_test.cpp
   src/wingui/controls_test.cpp
+  src/wingui/errorbox_test.cpp
   src/wingui/form_test.cpp
   src/wingui/menu_test.cpp
   src/wingui/shbffex_test.cpp

@@ -5,8 +5,8 @@
 
 #include <algorithm>
 #include <cstring>
-#include <new>
 
+#include "wingui/errorbox.h"
 #include "wingui/form.h"
 #include "wingui/window.h"
 
@@ -14,11 +14,6 @@ namespace ixo {
 namespace {
 
 TApplication* current = nullptr;
-
-// Said when memory runs out.
-constexpr char kOutOfMemory[] = "メモリが不足しています";
-// Said for an exception that carries no text.
-constexpr char kUnknownError[] = "予期しないエラーが発生しました";
 
 // The program's icon is resource 1 of the program file; a program without
 // it (the test program) shows the system's application icon.
@@ -49,41 +44,6 @@ HICON LoadProgramIcon(bool small, bool& owned) {
 }
 
 }  // namespace
-
-std::string ErrorBoxText(std::string_view message) {
-  std::string text(message);
-  if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
-  return text;
-}
-
-Error ErrorOf(std::exception_ptr failure) {
-  try {
-    std::rethrow_exception(failure);
-  } catch (const Error& error) {
-    return error;
-  } catch (const std::bad_alloc&) {
-    return Error(kOutOfMemory);
-  } catch (const std::exception& other) {
-    return Error(other.what());
-  } catch (...) {
-    return Error(kUnknownError);
-  }
-}
-
-void HandleException(std::exception_ptr failure) noexcept {
-  try {
-    if (current) {
-      current->ShowException(failure);
-    } else {
-      MessageBoxA(nullptr, ErrorBoxText(ErrorOf(failure).what()).c_str(), "Ixo",
-                  MB_OK | MB_ICONERROR);
-    }
-  } catch (...) {
-    // Not even the box's text could be made: memory is what is missing. The
-    // text is given whole, full stop included, so that nothing is allocated.
-    MessageBoxA(nullptr, "メモリが不足しています.", "Ixo", MB_OK | MB_ICONERROR);
-  }
-}
 
 TApplication& Application() { return *current; }
 bool HasApplication() { return current != nullptr; }
@@ -177,6 +137,7 @@ class TApplication::TaskbarWindow : public TWindow {
 
 TApplication::TApplication() : title_("Ixo") {
   current = this;
+  SetErrorBox([](std::exception_ptr failure) { current->ShowException(failure); });
   INITCOMMONCONTROLSEX controls{sizeof controls, ICC_STANDARD_CLASSES | ICC_WIN95_CLASSES};
   InitCommonControlsEx(&controls);
   oleStarted_ = SUCCEEDED(OleInitialize(nullptr));
@@ -190,7 +151,10 @@ TApplication::~TApplication() {
   window_.reset();
   if (smallIconOwned_) DestroyIcon(smallIcon_);
   if (oleStarted_) OleUninitialize();
-  if (current == this) current = nullptr;
+  if (current == this) {
+    current = nullptr;
+    SetErrorBox(nullptr);
+  }
 }
 
 HWND TApplication::Handle() const { return window_->Handle(); }

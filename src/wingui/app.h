@@ -19,18 +19,11 @@
 #include <vector>
 
 #include "core/error.h"
+#include "wingui/errorbox.h"
 
 namespace ixo {
 
 class TForm;
-
-// The text of the error box for `message`: a "." is appended when the last
-// byte sorts after "." (so the Japanese messages end in ".").
-std::string ErrorBoxText(std::string_view message);
-
-// What the error box says for `failure`: the program's own errors and any
-// other exception their own text, memory that ran out "メモリが不足しています".
-Error ErrorOf(std::exception_ptr failure);
 
 class TApplication {
  public:

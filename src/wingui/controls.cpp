@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "wingui/errorbox.h"
+
 namespace ixo {
 namespace {
 

@@ -1,5 +1,7 @@
 #include "wingui/window.h"
 
+#include "wingui/errorbox.h"
+
 namespace ixo {
 namespace {
 

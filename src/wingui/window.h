@@ -5,16 +5,12 @@
 // One static window procedure serves every window class of the program: it
 // finds the object stored at WM_NCCREATE, calls its WndProc, and catches
 // whatever any handler throws, so that it ends in the application's error box
-// instead of unwinding through the system's own code.
+// instead of unwinding through the system's own code (HandleException).
 #pragma once
 
 #include <windows.h>
 
-#include <exception>
 #include <string>
-#include <string_view>
-
-#include "core/error.h"
 
 namespace ixo {
 
@@ -33,11 +29,6 @@ UINT WindowDpi(HWND hwnd);
 // The outer size of a window whose client area is `clientWidth` x
 // `clientHeight`, for the frame that `style` and `exStyle` give at `dpi`.
 SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
-
-// Where every exception caught in a window procedure goes: the current
-// application's error box (defined with the application object). It never
-// throws, so that nothing unwinds through the system's frames.
-void HandleException(std::exception_ptr failure) noexcept;
 
 class TWindow {
  public:
