@@ -38,6 +38,7 @@ set(WIN_TESTS
   src/wingui/menu_test.cpp
   src/wingui/shbffex_test.cpp
   src/wingui/timer_test.cpp
+  src/wingui/window_test.cpp
   src/ui/main_test.cpp
   src/ui/optionbox_keyboard_test.cpp
   src/ui/optionbox_test.cpp

@@ -5,23 +5,11 @@
 #include <algorithm>
 #include <vector>
 
-#include "wingui/errorbox.h"
-
 namespace ixo {
-namespace {
-
-// The window property that leads from a control window to its object.
-constexpr const char* kControlProp = "IxoControl";
-
-}  // namespace
 
 TControl::~TControl() {
-  if (hwnd_) DestroyWindow(hwnd_);
+  DestroyHandle();
   if (form_) form_->RemoveControl(this);
-}
-
-TControl* TControl::FromHandle(HWND hwnd) {
-  return hwnd ? static_cast<TControl*>(GetPropA(hwnd, kControlProp)) : nullptr;
 }
 
 const TFontSpec& TControl::Font() const { return ownFont_ ? font_ : form_->Font(); }
@@ -37,61 +25,62 @@ void TControl::CreateNative(TForm& form, const ControlArgs& args, const NativeAr
   if (args.visible) style |= WS_VISIBLE;
   if (!args.enabled) style |= WS_DISABLED;
   HWND parentWindow = parent_ ? parent_->Handle() : form.Handle();
-  hwnd_ = CreateWindowExA(native.exStyle, native.className, args.caption.c_str(), style,
-                          form.Scale(bounds_.left), form.Scale(bounds_.top),
-                          form.Scale(bounds_.width), form.Scale(bounds_.height), parentWindow,
-                          reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.NextControlId())),
-                          GetModuleHandleA(nullptr), nullptr);
-  SetPropA(hwnd_, kControlProp, this);
-  nativeProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(SubclassProc)));
+  Subclass(CreateWindowExA(native.exStyle, native.className, args.caption.c_str(), style,
+                           form.Scale(bounds_.left), form.Scale(bounds_.top),
+                           form.Scale(bounds_.width), form.Scale(bounds_.height), parentWindow,
+                           reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.NextControlId())),
+                           GetModuleHandleA(nullptr), nullptr));
   // The dialog manager walks the tab order in z-order: each control goes
   // after the ones made before it.
-  SetWindowPos(hwnd_, HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   form.AddControl(this);
   Rescale();
 }
 
 std::string TControl::Text() const {
-  const int length = GetWindowTextLengthA(hwnd_);
+  const int length = GetWindowTextLengthA(Handle());
   std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int got = GetWindowTextA(hwnd_, text.data(), length + 1);
+  const int got = GetWindowTextA(Handle(), text.data(), length + 1);
   text.resize(static_cast<size_t>(std::max(got, 0)));
   return text;
 }
 
-void TControl::SetText(std::string_view text) { SetWindowTextA(hwnd_, std::string(text).c_str()); }
+void TControl::SetText(std::string_view text) {
+  SetWindowTextA(Handle(), std::string(text).c_str());
+}
 
-bool TControl::Enabled() const { return IsWindowEnabled(hwnd_) != FALSE; }
-void TControl::SetEnabled(bool enabled) { EnableWindow(hwnd_, enabled); }
-bool TControl::Visible() const { return (GetWindowLongPtrA(hwnd_, GWL_STYLE) & WS_VISIBLE) != 0; }
-void TControl::SetVisible(bool visible) { ShowWindow(hwnd_, visible ? SW_SHOWNA : SW_HIDE); }
-void TControl::SetFocus() { ::SetFocus(hwnd_); }
+bool TControl::Enabled() const { return IsWindowEnabled(Handle()) != FALSE; }
+void TControl::SetEnabled(bool enabled) { EnableWindow(Handle(), enabled); }
+bool TControl::Visible() const {
+  return (GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+}
+void TControl::SetVisible(bool visible) { ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE); }
+void TControl::SetFocus() { ::SetFocus(Handle()); }
 
 bool TControl::Focused() const {
   HWND focus = GetFocus();
-  return focus && (focus == hwnd_ || IsChild(hwnd_, focus));
+  return focus && (focus == Handle() || IsChild(Handle(), focus));
 }
 
 void TControl::Rescale() {
-  SendMessageA(hwnd_, WM_SETFONT, reinterpret_cast<WPARAM>(form_->FontHandle(Font())), TRUE);
-  SetWindowPos(hwnd_, nullptr, form_->Scale(bounds_.left), form_->Scale(bounds_.top),
+  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(form_->FontHandle(Font())), TRUE);
+  SetWindowPos(Handle(), nullptr, form_->Scale(bounds_.left), form_->Scale(bounds_.top),
                form_->Scale(bounds_.width), form_->Scale(bounds_.height),
                SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-LRESULT TControl::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+  // A container (panel, tab page) hands its children's notices on, as the
+  // form does.
+  LRESULT routed = 0;
+  if (RouteChildNotice(Handle(), msg, wParam, lParam, routed)) return routed;
   if (msg == WM_CHAR && OnKeyPress) {
     char key = static_cast<char>(wParam);
     OnKeyPress(key);
     if (key == 0) return 0;
     wParam = static_cast<unsigned char>(key);
   }
-  return CallNative(msg, wParam, lParam);
-}
-
-LRESULT TControl::CallNative(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return CallWindowProcA(nativeProc_, hwnd_, msg, wParam, lParam);
+  return Default(msg, wParam, lParam);
 }
 
 bool TControl::RouteChildNotice(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam,
@@ -125,26 +114,6 @@ bool TControl::RouteChildNotice(HWND parent, UINT msg, WPARAM wParam, LPARAM lPa
     default:
       return false;
   }
-}
-
-LRESULT CALLBACK TControl::SubclassProc(HWND hwnd, UINT msg, WPARAM wParam,
-                                        LPARAM lParam) noexcept {
-  TControl* self = FromHandle(hwnd);
-  LRESULT result = 0;
-  try {
-    // A container (panel, tab page) hands its children's notices on, as the
-    // form does.
-    if (!RouteChildNotice(hwnd, msg, wParam, lParam, result)) {
-      result = self->ControlProc(msg, wParam, lParam);
-    }
-  } catch (...) {
-    HandleException(std::current_exception());
-  }
-  if (msg == WM_NCDESTROY) {
-    RemovePropA(hwnd, kControlProp);
-    self->hwnd_ = nullptr;
-  }
-  return result;
 }
 
 void TLabel::Create(TForm& form, const ControlArgs& args, const LabelStyle& style) {

@@ -4,9 +4,10 @@
 // position is designed at 96 dots per inch, relative to its parent (the form,
 // or a container control such as a panel or a tab page).
 //
-// A new kind of control derives from TControl, creates its native window
-// with CreateNative and overrides Command (WM_COMMAND notices), Notify
-// (WM_NOTIFY) or ControlProc (its own messages) for its events.
+// A control is a window of the layer (TWindow) that subclasses its standard
+// control. A new kind of control derives from TControl, creates its native
+// window with CreateNative and overrides Command (WM_COMMAND notices), Notify
+// (WM_NOTIFY) or WndProc (its own messages) for its events.
 #pragma once
 
 #include <windows.h>
@@ -16,6 +17,7 @@
 #include <string_view>
 
 #include "wingui/form.h"
+#include "wingui/window.h"
 
 namespace ixo {
 
@@ -36,17 +38,15 @@ struct ControlArgs {
   bool enabled = true;
 };
 
-class TControl {
+class TControl : public TWindow {
  public:
-  TControl() = default;
-  TControl(const TControl&) = delete;
-  TControl& operator=(const TControl&) = delete;
-  virtual ~TControl();
+  ~TControl() override;
 
-  HWND Handle() const { return hwnd_; }
   TForm* Form() const { return form_; }
   // The object that owns the control window `hwnd`, or nullptr.
-  static TControl* FromHandle(HWND hwnd);
+  static TControl* FromHandle(HWND hwnd) {
+    return dynamic_cast<TControl*>(TWindow::FromHandle(hwnd));
+  }
 
   std::string Text() const;
   void SetText(std::string_view text);
@@ -96,20 +96,18 @@ class TControl {
     (void)dc;
     return nullptr;
   }
-  // The control's own messages; the default is the native control's.
-  virtual LRESULT ControlProc(UINT msg, WPARAM wParam, LPARAM lParam);
-  LRESULT CallNative(UINT msg, WPARAM wParam, LPARAM lParam);
+  // The control's own messages. The default hands on the notices of the
+  // control's children (a container's, as the form does), runs OnKeyPress,
+  // and leaves the rest to the native control (Default).
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
   // Puts the control where its design bounds say at the form's dpi.
   virtual void Rescale();
 
  private:
   friend class TForm;
-  static LRESULT CALLBACK SubclassProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
 
-  HWND hwnd_ = nullptr;
   TForm* form_ = nullptr;
   TControl* parent_ = nullptr;
-  WNDPROC nativeProc_ = nullptr;
   TBounds bounds_;
   TFontSpec font_;
   bool ownFont_ = false;

@@ -9,21 +9,8 @@
 namespace ixo {
 namespace {
 
+// A plain window of the dialog background, subclassed as every control is.
 constexpr const char* kContainerClass = "IxoContainer";
-
-void RegisterContainerClass() {
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), kContainerClass, &existing)) return;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = kContainerClass;
-  RegisterClassExA(&wc);
-}
 
 // The input method has no context in `hwnd`, so that typing there gives
 // plain half-width characters. Looked up at run time: imm32 comes with
@@ -55,12 +42,12 @@ bool IsRadioButton(HWND hwnd) {
 // --- TContainer -------------------------------------------------------------
 
 void TContainer::CreateContainer(TForm& form, const ControlArgs& args, DWORD style) {
-  RegisterContainerClass();
+  RegisterWindowClass({.className = kContainerClass});
   CreateNative(form, args,
                {kContainerClass, WS_CLIPSIBLINGS | WS_CLIPCHILDREN | style, WS_EX_CONTROLPARENT});
 }
 
-LRESULT TContainer::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TContainer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
     case WM_CLOSE:
       // A multi-line edit posts WM_CLOSE to its parent on Escape, meant for
@@ -74,7 +61,7 @@ LRESULT TContainer::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       }
       break;
   }
-  return TControl::ControlProc(msg, wParam, lParam);
+  return TControl::WndProc(msg, wParam, lParam);
 }
 
 // --- TPageControl -----------------------------------------------------------
@@ -177,7 +164,7 @@ void TTabSheet::Rescale() {
 
 void TPanel::Create(TForm& form, const ControlArgs& args) { CreateContainer(form, args); }
 
-LRESULT TPanel::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_PAINT) {
     PAINTSTRUCT ps;
     HDC dc = BeginPaint(Handle(), &ps);
@@ -188,7 +175,7 @@ LRESULT TPanel::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     EndPaint(Handle(), &ps);
     return 0;
   }
-  return TContainer::ControlProc(msg, wParam, lParam);
+  return TContainer::WndProc(msg, wParam, lParam);
 }
 
 // --- TChangeEdit ------------------------------------------------------------
@@ -313,9 +300,9 @@ HBRUSH TMemo::CtlColor(HDC dc) {
   return GetSysColorBrush(COLOR_WINDOW);
 }
 
-LRESULT TMemo::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
+LRESULT TMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_GETDLGCODE) {
-    LRESULT code = CallNative(msg, wParam, lParam);
+    LRESULT code = Default(msg, wParam, lParam);
     // A multi-line edit wants every key; Tab and Escape stay the dialog's,
     // so that Tab moves on and Escape never reaches the edit (which would
     // post WM_CLOSE to its parent).
@@ -326,7 +313,7 @@ LRESULT TMemo::ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     return code;
   }
-  return TControl::ControlProc(msg, wParam, lParam);
+  return TControl::WndProc(msg, wParam, lParam);
 }
 
 // --- TRadioButton -----------------------------------------------------------

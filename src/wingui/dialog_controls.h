@@ -24,7 +24,7 @@ namespace ixo {
 class TContainer : public TControl {
  protected:
   void CreateContainer(TForm& form, const ControlArgs& args, DWORD style = 0);
-  LRESULT ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 class TTabSheet;
@@ -79,7 +79,7 @@ class TPanel : public TContainer {
   void Create(TForm& form, const ControlArgs& args);
 
  protected:
-  LRESULT ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 };
 
 // A one-line edit that reports every change of its text, typed or set by
@@ -145,7 +145,7 @@ class TMemo : public TControl {
 
  protected:
   HBRUSH CtlColor(HDC dc) override;
-  LRESULT ControlProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
+  LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override;
 
  private:
   bool readOnly_ = false;

@@ -16,22 +16,8 @@ Fn User32Function(const char* name) {
                 : nullptr;
 }
 
-void RegisterOnce(const char* className, HICON icon, HICON smallIcon, WNDPROC proc) {
-  WNDCLASSEXA existing{};
-  existing.cbSize = sizeof existing;
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), className, &existing)) return;
-  WNDCLASSEXA wc{};
-  wc.cbSize = sizeof wc;
-  wc.style = CS_DBLCLKS;
-  wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hIcon = icon;
-  wc.hIconSm = smallIcon;
-  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
-  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
-  wc.lpszClassName = className;
-  RegisterClassExA(&wc);
-}
+// The window property that leads from a window to its object.
+constexpr const char* kWindowProp = "IxoWindow";
 
 }  // namespace
 
@@ -55,23 +41,57 @@ SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD ex
   return SIZE{r.right - r.left, r.bottom - r.top};
 }
 
+void RegisterWindowClass(const WindowClassArgs& args) {
+  WNDCLASSEXA existing{};
+  existing.cbSize = sizeof existing;
+  if (GetClassInfoExA(GetModuleHandleA(nullptr), args.className, &existing)) return;
+  WNDCLASSEXA wc{};
+  wc.cbSize = sizeof wc;
+  wc.style = args.style;
+  wc.lpfnWndProc = args.proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hIcon = args.icon;
+  wc.hIconSm = args.smallIcon;
+  wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+  wc.lpszClassName = args.className;
+  RegisterClassExA(&wc);
+}
+
 TWindow::~TWindow() { DestroyHandle(); }
 
 TWindow* TWindow::FromHandle(HWND hwnd) {
-  if (!hwnd) return nullptr;
-  WNDPROC proc = reinterpret_cast<WNDPROC>(GetWindowLongPtrA(hwnd, GWLP_WNDPROC));
-  if (proc != StaticWndProc) return nullptr;
-  return reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  return hwnd ? static_cast<TWindow*>(GetPropA(hwnd, kWindowProp)) : nullptr;
 }
 
 void TWindow::CreateHandle(const CreateArgs& args) {
-  RegisterOnce(args.className, args.icon, args.smallIcon, StaticWndProc);
+  RegisterWindowClass({.className = args.className,
+                       .proc = StaticWndProc,
+                       .style = CS_DBLCLKS,
+                       .icon = args.icon,
+                       .smallIcon = args.smallIcon});
   CreateWindowExA(args.exStyle, args.className, args.caption.c_str(), args.style, args.x, args.y,
                   args.width, args.height, args.owner, nullptr, GetModuleHandleA(nullptr), this);
 }
 
+void TWindow::Subclass(HWND hwnd) {
+  Attach(hwnd);
+  classProc_ = reinterpret_cast<WNDPROC>(
+      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticWndProc)));
+}
+
 void TWindow::DestroyHandle() {
   if (hwnd_) DestroyWindow(hwnd_);
+}
+
+void TWindow::Attach(HWND hwnd) {
+  hwnd_ = hwnd;
+  SetPropA(hwnd, kWindowProp, this);
+}
+
+void TWindow::Detach() {
+  RemovePropA(hwnd_, kWindowProp);
+  hwnd_ = nullptr;
 }
 
 LRESULT TWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
@@ -79,19 +99,17 @@ LRESULT TWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TWindow::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return DefWindowProcA(hwnd_, msg, wParam, lParam);
+  return classProc_ ? CallWindowProcA(classProc_, hwnd_, msg, wParam, lParam)
+                    : DefWindowProcA(hwnd_, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK TWindow::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam,
                                         LPARAM lParam) noexcept {
-  TWindow* self;
   if (msg == WM_NCCREATE) {
-    self = static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams);
-    self->hwnd_ = hwnd;
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(self));
-  } else {
-    self = reinterpret_cast<TWindow*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+    // A window of the layer's own class, made by CreateHandle.
+    static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams)->Attach(hwnd);
   }
+  TWindow* self = FromHandle(hwnd);
   // Messages before WM_NCCREATE (WM_GETMINMAXINFO) find no object yet.
   if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
 
@@ -101,10 +119,7 @@ LRESULT CALLBACK TWindow::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam,
   } catch (...) {
     HandleException(std::current_exception());
   }
-  if (msg == WM_NCDESTROY) {
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
-    self->hwnd_ = nullptr;
-  }
+  if (msg == WM_NCDESTROY) self->Detach();
   return result;
 }
 

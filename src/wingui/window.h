@@ -1,11 +1,13 @@
-// The bottom of the program's window layer: an object that owns one window
-// handle and receives that window's messages through a virtual hook, plus the
+// The bottom of the window layer: an object that owns one window handle and
+// receives that window's messages through a virtual hook, plus the
 // dots-per-inch arithmetic every form and control needs.
 //
-// One static window procedure serves every window class of the program: it
-// finds the object stored at WM_NCCREATE, calls its WndProc, and catches
-// whatever any handler throws, so that it ends in the application's error box
-// instead of unwinding through the system's own code (HandleException).
+// One static window procedure serves every window of the layer, whether of a
+// class registered here (a form) or of a standard class it subclasses (a
+// button, an edit): it finds the object linked to the handle, calls its
+// WndProc, and catches whatever any handler throws, so that it ends in the
+// error box instead of unwinding through the system's own code. At
+// WM_NCDESTROY, a window's last message, the link is undone.
 #pragma once
 
 #include <windows.h>
@@ -29,6 +31,17 @@ UINT WindowDpi(HWND hwnd);
 // The outer size of a window whose client area is `clientWidth` x
 // `clientHeight`, for the frame that `style` and `exStyle` give at `dpi`.
 SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
+
+// Registers the window class `className` with the arrow cursor and the
+// dialog background, unless this program has registered it already.
+struct WindowClassArgs {
+  const char* className = nullptr;
+  WNDPROC proc = DefWindowProcA;
+  UINT style = 0;
+  HICON icon = nullptr;
+  HICON smallIcon = nullptr;
+};
+void RegisterWindowClass(const WindowClassArgs& args);
 
 class TWindow {
  public:
@@ -55,18 +68,30 @@ class TWindow {
     HICON icon = nullptr;  // class icons, taken at registration
     HICON smallIcon = nullptr;
   };
+  // Makes the window, of a class of the layer's own: its messages come to
+  // WndProc from WM_NCCREATE on.
   void CreateHandle(const CreateArgs& args);
+  // Takes over `hwnd`, a window just made of another class (a standard
+  // control): its messages come to WndProc from now on, and Default hands
+  // them to the class's own procedure.
+  void Subclass(HWND hwnd);
   // Destroys the window now. A derived class calls it first thing in its
   // destructor, so that the messages of the destruction still find it whole.
   void DestroyHandle();
 
-  // Every message of the window; the default is the system's.
+  // Every message of the window; the default is the class's own handling.
   virtual LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam);
   LRESULT Default(UINT msg, WPARAM wParam, LPARAM lParam);
 
  private:
   static LRESULT CALLBACK StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam, LPARAM lParam) noexcept;
+  void Attach(HWND hwnd);
+  void Detach();
+
   HWND hwnd_ = nullptr;
+  // The procedure of a subclassed window's own class; null for a class of
+  // the layer's own, whose default is the system's.
+  WNDPROC classProc_ = nullptr;
 };
 
 }  // namespace ixo
