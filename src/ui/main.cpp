@@ -19,6 +19,12 @@ bool IsSizeCommand(WPARAM command) {
   return (command >= 0xF000 && command <= 0xF008) || command == 0xF030;
 }
 
+// Enter means nothing in the title box, the URL box or the folder list: it
+// is dropped before the control sees it.
+void DropEnter(char& key) {
+  if (key == '\r') key = 0;
+}
+
 }  // namespace
 
 TForm1::TForm1(std::string settingsFolder)
@@ -315,15 +321,9 @@ void TForm1::N5Click() {
   BringUp();
 }
 
-void TForm1::Edit1KeyPress(char& key) {
-  if (key == '\r') key = 0;
-}
-void TForm1::Edit2KeyPress(char& key) {
-  if (key == '\r') key = 0;
-}
-void TForm1::ComboBox1KeyPress(char& key) {
-  if (key == '\r') key = 0;
-}
+void TForm1::Edit1KeyPress(char& key) { DropEnter(key); }
+void TForm1::Edit2KeyPress(char& key) { DropEnter(key); }
+void TForm1::ComboBox1KeyPress(char& key) { DropEnter(key); }
 
 LRESULT TForm1::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
