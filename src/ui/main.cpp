@@ -15,8 +15,9 @@ const TFontSpec kPGothic{"ＭＳ Ｐゴシック", 12};
 const TFontSpec kUIGothic{"MS UI Gothic", 12};
 
 bool IsSizeCommand(WPARAM command) {
-  // SC_SIZE with its eight edge variants, and exactly SC_MAXIMIZE.
-  return (command >= 0xF000 && command <= 0xF008) || command == 0xF030;
+  // SC_SIZE with its eight edge variants (SC_SIZE + WMSZ_LEFT to
+  // WMSZ_BOTTOMRIGHT), and exactly SC_MAXIMIZE.
+  return (command >= SC_SIZE && command <= SC_SIZE + WMSZ_BOTTOMRIGHT) || command == SC_MAXIMIZE;
 }
 
 // Enter means nothing in the title box, the URL box or the folder list: it
@@ -215,6 +216,8 @@ void TForm1::chclip() {
   if (!MonitorOn || optionsOpen_) return;
   if (GetNewClipText(LastClip, list)) {
     const TURLRecord r = ExtractURL(URLChars, DelList, list, HttpsOn);
+    // Through the two boxes: Save takes the title and the URL from them, so
+    // that what is saved is what the user sees.
     if (Write(r)) {
       Save();
       resettime();
@@ -362,8 +365,8 @@ LRESULT TForm1::WMSysCmd(WPARAM wParam, LPARAM lParam) {
 
 LRESULT TForm1::WMHitTest(WPARAM wParam, LPARAM lParam) {
   const LRESULT hit = TForm::WndProc(WM_NCHITTEST, wParam, lParam);
-  // The eight border and corner areas, HTLEFT to HTBOTTOMRIGHT.
-  return hit >= 10 && hit <= 17 ? HTNOWHERE : hit;
+  // The eight border and corner areas: the border cannot be dragged.
+  return hit >= HTLEFT && hit <= HTBOTTOMRIGHT ? HTNOWHERE : hit;
 }
 
 LRESULT TForm1::WMDrawClip(WPARAM wParam, LPARAM lParam) {

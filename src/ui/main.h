@@ -37,17 +37,32 @@ class TForm1 : public TForm {
   explicit TForm1(std::string settingsFolder);
   ~TForm1() override;
 
-  TLabel Label1, Label2, Label4;
-  TEdit Edit1, Edit2;
-  TButton saveb, closeb, optionb;
-  TComboBox ComboBox1;
-  TButton Textp;
-  TButton new_;  // the "new" button
-  TButton Urlp, Titlep;
-  TCheckBox kansi;
-  TTimer Tim;
-  TPopupMenu PopupMenu1;
-  TMenuItem N5, N4, URLG1, S1, N1, O1, N2, N3, Close1;
+  // The controls under their designer names, each with its caption.
+  TLabel Label1;          // "タイトル(&T) :"
+  TLabel Label2;          // "URL (&U) :"
+  TLabel Label4;          // "保存フォルダ:"
+  TEdit Edit1;            // the title box, "新規URL" at first
+  TEdit Edit2;            // the URL box, "http://www." at first
+  TButton saveb;          // "保存(&S)"
+  TButton closeb;         // "閉じる(&C)"
+  TButton optionb;        // "オプション(&O)"
+  TComboBox ComboBox1;    // the save folders
+  TButton Textp;          // "URLとタイトルの取得(&G)"
+  TButton new_;           // "新規作成(&N)"; its designer name, new, is taken by C++
+  TButton Urlp;           // "<< 貼り付け" beside the URL box
+  TButton Titlep;         // "<< 貼り付け" beside the title box
+  TCheckBox kansi;        // "クリップボードを監視"
+  TTimer Tim;             // the automatic exit's countdown
+  TPopupMenu PopupMenu1;  // the tray icon's menu, with these items:
+  TMenuItem N5;           // "元のサイズに戻す(&R)"
+  TMenuItem N4;           // a separator
+  TMenuItem URLG1;        // "URLとタイトルの取得(&G)"
+  TMenuItem S1;           // "保存(&S)"
+  TMenuItem N1;           // a separator
+  TMenuItem O1;           // "オプション(&O)"
+  TMenuItem N2;           // "クリップボードを監視"
+  TMenuItem N3;           // a separator
+  TMenuItem Close1;       // "閉じる(&C)"
 
   TOptionRecord OptionRec;
   LineList DelList;

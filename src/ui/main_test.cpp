@@ -223,22 +223,25 @@ TEST_F(MainFormTest, SizeAndMaximiseCommandsAreRefusedAndTheBorderHoldsItsSize) 
   HWND hwnd = form->Handle();
   RECT before;
   GetWindowRect(hwnd, &before);
-  for (WPARAM command : {0xF000, 0xF001, 0xF004, 0xF008, 0xF030}) {
+  for (WPARAM command : {SC_SIZE, SC_SIZE + WMSZ_LEFT, SC_SIZE + WMSZ_TOPLEFT,
+                         SC_SIZE + WMSZ_BOTTOMRIGHT, SC_MAXIMIZE}) {
     EXPECT_EQ(SendMessageA(hwnd, WM_SYSCOMMAND, command, 0), 0) << std::hex << command;
   }
   RECT after;
   GetWindowRect(hwnd, &after);
   EXPECT_TRUE(EqualRect(&before, &after));
   EXPECT_FALSE(IsZoomed(hwnd));
-  // Only those: moving, and the maximise command's variants, are the system's.
+  // Only those: moving, and the maximise command's variants (the caption's
+  // double-click), are the system's.
   carriedOut.clear();
   HHOOK hook = SetWindowsHookExA(WH_CBT, SeeSystemCommand, nullptr, GetCurrentThreadId());
   ASSERT_NE(hook, nullptr);
-  for (WPARAM command : {0xF000, 0xF008, 0xF010, 0xF030, 0xF032}) {
+  for (WPARAM command :
+       {SC_SIZE, SC_SIZE + WMSZ_BOTTOMRIGHT, SC_MOVE, SC_MAXIMIZE, SC_MAXIMIZE + HTCAPTION}) {
     SendMessageA(hwnd, WM_SYSCOMMAND, command, 0);
   }
   UnhookWindowsHookEx(hook);
-  EXPECT_EQ(carriedOut, (std::vector<WPARAM>{0xF010, 0xF032}));
+  EXPECT_EQ(carriedOut, (std::vector<WPARAM>{SC_MOVE, SC_MAXIMIZE + HTCAPTION}));
   // Other commands are the system's: minimise minimises the program.
   SendMessageA(hwnd, WM_SYSCOMMAND, SC_MINIMIZE, 0);
   EXPECT_TRUE(app->Minimized());

@@ -33,46 +33,67 @@ class TForm2 : public TForm {
   TForm2();
   ~TForm2() override;
 
-  // Outside the pages, in tab order.
-  TButton Button1, Button2, help;
-  TPageControl PageControl1;
-  TButton test;
-  TEdit testtitle, testurl;
+  // The controls under their designer names, each with its caption: those
+  // outside the pages, then page by page.
+  TButton Button1;            // "OK"
+  TButton Button2;            // "ｷｬﾝｾﾙ"
+  TButton help;               // "ﾍﾙﾌﾟ", hidden
+  TPageControl PageControl1;  // the five pages
+  TButton test;               // "テスト"
+  TEdit testtitle;            // the title the test finds, "タイトル" at first
+  TEdit testurl;              // the address the test finds
 
-  // "フォルダ"
-  TTabSheet TabSheet1;
-  TLabel Label4, Label6;
-  TButton Button7, Button9;
-  TListBox fList;
-  TButton bru, Button10, Button11, Button12;
-  // "タイトル"
-  TTabSheet TabSheet2;
-  TLabel Label1;
-  TMemo deltx;
-  TButton Button4, Button6;
-  // "URL"
-  TTabSheet TabSheet3;
-  TLabel Label2, Label3;
-  TChangeEdit Edit;
-  TButton Button5, Button8;
-  TCheckBox c5;  // "https:// で始まるアドレスも認識する"
-  // "その他" (a page without a name of its own in the design)
-  TTabSheet OtherSheet;
-  TCheckBox C1, C2, c3, c4;
-  TPanel Panel1;
-  TLabel Label9;
-  TRadioButton r1, r2, r3;
-  TUpDown ud1;
-  TChangeEdit ed1;
-  TButton Button3, Button16;
-  // "バージョン情報"
-  TTabSheet TabSheet4;
-  TColorLabel Label8;
-  TLabel Version, Label7, Label5;
-  TMemo Memo1;
-  TButton Button13, Button14, Button15;
+  TTabSheet TabSheet1;  // "フォルダ"
+  TLabel Label4;        // "保存するフォルダ"
+  TLabel Label6;        // "一番上が初めに選択されます"
+  TButton Button7;      // "すべて消去"
+  TButton Button9;      // "元に戻す"
+  TListBox fList;       // the save folders
+  TButton bru;          // "追加"
+  TButton Button10;     // "上へ"
+  TButton Button11;     // "下へ"
+  TButton Button12;     // "削除"
 
-  TSHBrowseForFolderEx SHBrEx1;
+  TTabSheet TabSheet2;  // "タイトル"
+  TLabel Label1;        // "削除する文字列"
+  TMemo deltx;          // the strings deleted from titles
+  TButton Button4;      // "Default"
+  TButton Button6;      // "元に戻す"
+
+  TTabSheet TabSheet3;  // "URL"
+  TLabel Label2;        // "認識する文字"
+  TLabel Label3;        // "半角英数及び｢. : / ~｣はすでに…", what to type
+  TChangeEdit Edit;     // the characters taken as part of an address
+  TButton Button5;      // "Default"
+  TButton Button8;      // "元に戻す"
+  TCheckBox c5;         // "https:// で始まるアドレスも認識する"
+
+  TTabSheet OtherSheet;  // "その他" (a page without a name of its own in the design)
+  TCheckBox C1;          // "アイコンはタスクトレイへ"
+  TCheckBox C2;          // "アイコン化したら監視をON", hidden
+  TCheckBox c3;          // "最小化で起動"
+  TCheckBox c4;          // "自動で終了"
+  TPanel Panel1;         // the frame of the time controls
+  TLabel Label9;         // "時間 (秒)"
+  TRadioButton r1;       // "非アクティブになってから"
+  TRadioButton r2;       // "最後の保存から"
+  TRadioButton r3;       // "どちらか長い方"
+  TUpDown ud1;           // the arrows beside the time box
+  TChangeEdit ed1;       // the time box, in seconds
+  TButton Button3;       // "元に戻す"
+  TButton Button16;      // "Default"
+
+  TTabSheet TabSheet4;  // "バージョン情報"
+  TColorLabel Label8;   // "Ixo", the program's name in large letters
+  TLabel Version;       // "Version"
+  TLabel Label7;        // the version number
+  TLabel Label5;        // "(C) Ixo の開発者たち"
+  TMemo Memo1;          // the project's name, home page and mail address
+  TButton Button13;     // "クリップボードへコピー"
+  TButton Button14;     // "ホームページへ飛ぶ"
+  TButton Button15;     // "メールを出す"
+
+  TSHBrowseForFolderEx SHBrEx1;  // the folder browser of "追加"
 
   // How Button14 and Button15 hand an address to the shell; tests replace it.
   std::function<void(HWND parent, const std::string& address)> ShellOpen;

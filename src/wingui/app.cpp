@@ -99,7 +99,7 @@ class TApplication::TaskbarWindow : public TWindow {
   LRESULT WndProc(UINT msg, WPARAM wParam, LPARAM lParam) override {
     switch (msg) {
       case WM_SYSCOMMAND:
-        switch (wParam & 0xFFF0) {
+        switch (SysCommandOf(wParam)) {
           case SC_MINIMIZE:
             app_.Minimize();
             return 0;

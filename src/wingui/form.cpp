@@ -366,7 +366,7 @@ LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
     }
     case WM_SYSCOMMAND:
       // The main form's minimise box minimises the application.
-      if ((wParam & 0xFFF0) == SC_MINIMIZE && Application().MainForm() == this) {
+      if (SysCommandOf(wParam) == SC_MINIMIZE && Application().MainForm() == this) {
         Application().Minimize();
         return 0;
       }

@@ -77,7 +77,7 @@ class TSHBrowseOptions {
   // Bits above the last option are dropped.
   static constexpr TSHBrowseOptions FromByte(uint8_t bits) {
     TSHBrowseOptions set;
-    set.bits_ = static_cast<uint8_t>(bits & 0x1F);
+    set.bits_ = static_cast<uint8_t>(bits & ((1u << (sboStatusText + 1)) - 1));
     return set;
   }
   constexpr uint8_t Byte() const { return bits_; }

@@ -32,6 +32,10 @@ UINT WindowDpi(HWND hwnd);
 // `clientHeight`, for the frame that `style` and `exStyle` give at `dpi`.
 SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD exStyle, UINT dpi);
 
+// The command of a WM_SYSCOMMAND (SC_MINIMIZE, SC_CLOSE, ...): the system
+// uses the four low bits of wParam for itself.
+inline WPARAM SysCommandOf(WPARAM wParam) { return wParam & 0xFFF0; }
+
 // Registers the window class `className` with the arrow cursor and the
 // dialog background, unless this program has registered it already.
 struct WindowClassArgs {
