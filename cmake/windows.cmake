@@ -5,7 +5,6 @@ set(IXO_WIN_OPTIONS ${IXO_WARNINGS} -fexec-charset=CP932)
 set(IXO_WIN_LIBS user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 uuid)
 
 set(WIN_SRC
-  src/win32/linelist_find.cpp
   src/win32/shortcut.cpp
   src/settings/history.cpp
   src/settings/options.cpp
@@ -24,7 +23,6 @@ set(WIN_SRC
   src/ui/window.cpp)
 set(WIN_TESTS
   src/win32/leadbyte_test.cpp
-  src/win32/linelist_find_test.cpp
   src/win32/shortcut_test.cpp
   src/settings/history_test.cpp
   src/settings/options_test.cpp

@@ -9,11 +9,25 @@
 #include <string>
 #include <vector>
 
-#include "settings/options.h"
 #include "numbered.h"
 
 namespace ixo {
 namespace {
+
+TEST(IndexOf, IgnoresLetterCaseByTheUsersLocale) {
+  const LineList list("C:\\a\r\nD:\\Links\r\n\r\nＡＢＣ\r\nC:\\A\r\n");
+  struct Case {
+    const char* text;
+    int index;
+  } cases[] = {
+      {"C:\\a", 0},   {"c:\\A", 0},  {"d:\\links", 1}, {"", 2},  {"ＡＢＣ", 3},
+      {"ａｂｃ", 3},  // full-width letters fold case among themselves
+      {"ABC", -1},    // but are not their half-width forms
+      {"C:\\a ", -1}, {"C:", -1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IndexOf(list, c.text), c.index) << c.text;
+  EXPECT_EQ(IndexOf(LineList(), "x"), -1);
+}
 
 struct AddCase {
   const char* name;

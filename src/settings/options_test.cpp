@@ -8,6 +8,7 @@
 
 #include "core/error.h"
 #include "core/linelist.h"
+#include "settings/history.h"
 #include "win_files.h"
 #include "win_tempdir.h"
 #include "numbered.h"

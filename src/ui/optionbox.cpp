@@ -6,6 +6,7 @@
 #include "core/extract.h"
 #include "core/linelist.h"
 #include "core/optionrules.h"
+#include "settings/history.h"
 #include "ui/app.h"
 
 namespace ixo {
