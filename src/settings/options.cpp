@@ -8,9 +8,10 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/dirkey.h"
 #include "core/error.h"
-#include "core/jstring.h"
 #include "core/linelist.h"
+#include "core/path.h"
 #include "settings/history.h"
 #include "settings/profile.h"
 
@@ -24,30 +25,6 @@ namespace {
 
 constexpr char kIniName[] = "IXO.ini";
 constexpr char kTeiName[] = "IXO.tei";
-
-// The key of folder n.
-std::string DirKey(int64_t n) {
-  std::string key = "Dir";
-  key += std::to_string(n);
-  return key;
-}
-
-// The index n of a key spelled "Dir" followed by n in plain decimal (the
-// platform matches key names without regard to case), or -1.
-int64_t DirIndex(std::string_view name) {
-  if (name.size() < 4 || name.size() > 13) return -1;
-  for (size_t i = 0; i < 3; ++i) {
-    if ((name[i] | 0x20) != "dir"[i]) return -1;
-  }
-  const std::string_view digits = name.substr(3);
-  if (digits.size() > 1 && digits[0] == '0') return -1;
-  int64_t n = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return -1;
-    n = n * 10 + (c - '0');
-  }
-  return n;
-}
 
 // The folders as AddHistory builds them from "Dir" Count-1 down to "Dir0".
 // Only the keys the file really holds are read: a damaged "Count" of two
@@ -201,18 +178,6 @@ TOptionRecord DefaultOptions() {
   rec.DelText = kDefaultDelText;
   rec.Ninsiki = kDefaultNinsiki;
   return rec;
-}
-
-std::string FolderOfPath(std::string_view path) {
-  // Walk by characters: the second byte of a character such as 0x95 0x5C is
-  // not a backslash.
-  size_t end = 0;
-  for (size_t i = 0; i < path.size();) {
-    const unsigned char c = static_cast<unsigned char>(path[i]);
-    if (c == '\\') end = i + 1;
-    i += IsLeadByte(c) ? 2 : 1;
-  }
-  return std::string(path.substr(0, end));
 }
 
 std::string ProgramFolder() {

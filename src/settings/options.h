@@ -4,7 +4,6 @@
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace ixo {
 
@@ -48,8 +47,5 @@ void SaveOptionsTo(const std::string& folder, const TOptionRecord& rec);
 
 // The folder of the program file, with its trailing backslash.
 std::string ProgramFolder();
-// The folder part of `path` up to and including its last backslash; the
-// second byte of a double-byte character is never taken for one.
-std::string FolderOfPath(std::string_view path);
 
 }  // namespace ixo

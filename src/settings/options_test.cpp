@@ -505,23 +505,6 @@ TEST_F(OptionsTest, LineBreaksInValuesMakeNoKeys) {
   EXPECT_EQ(Load().Ninsiki, "abKansi=1c");
 }
 
-TEST(FolderOfPath, Table) {
-  struct Case {
-    std::string path;
-    std::string folder;
-  };
-  const Case cases[] = {
-      {"C:\\tools\\Ixo.exe", "C:\\tools\\"},
-      {"C:\\表\\Ixo.exe", "C:\\表\\"},
-      {"C:\\tools\\表.exe", "C:\\tools\\"},
-      {"C:\\ソフト\\表示", "C:\\ソフト\\"},
-      {"\\\\server\\share\\a.exe", "\\\\server\\share\\"},
-      {"Ixo.exe", ""},
-      {"", ""},
-  };
-  for (const Case& c : cases) EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
-}
-
 TEST(ProgramFolder, HoldsTheRunningProgram) {
   const std::string folder = ProgramFolder();
   ASSERT_FALSE(folder.empty());

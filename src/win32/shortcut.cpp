@@ -2,9 +2,9 @@
 
 #include <windows.h>
 
-#include "core/devicename.h"
 #include "core/error.h"
 #include "core/jstring.h"
+#include "core/shortcut_file.h"
 
 namespace ixo {
 namespace {
@@ -15,13 +15,6 @@ namespace {
 
 // Entries a search of the folder must not count, whatever the platform lists.
 constexpr DWORD kExcluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x8 /* volume label */;
-
-// No path of the system is longer than 32767 characters, and a character
-// takes at least one byte. Wine keeps the length of a name given to the ANSI
-// calls in 16 bits: a name of 64 KB or more (a title of a whole page of text)
-// wraps to its first few bytes and creates that shorter file instead of
-// failing, so such a name never reaches the system.
-constexpr size_t kLongestPath = 32767;
 
 bool DefaultClose(void* handle) { return CloseHandle(handle) != FALSE; }
 FileCloseFn closeFile = DefaultClose;
@@ -52,30 +45,15 @@ bool FolderExists(std::string_view folder) {
 }
 
 bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https) {
-  const std::string_view url = rec.URL;
-  const std::string_view scheme = url.substr(0, 6);
-  const bool accepted =
-      scheme == "http:/" || scheme == "ftp://" || (https && url.substr(0, 8) == "https://");
-  if (!accepted) return false;
+  if (!IsShortcutURL(rec.URL, https)) return false;
   if (!FolderExists(folder)) return false;
-
-  std::string file(folder);
-  file += '\\';
-  file += rec.Title;
-  file += ".URL";
-  // Windows would open a device for such a name and swallow the write.
-  if (IsDeviceFileName(file)) CannotCreate(file);
-  if (file.size() > kLongestPath) CannotCreate(file);
-
-  std::string content = "[InternetShortcut]\r\nURL=";
-  content += rec.URL;
-  content += "\r\n";
+  const std::string file = ShortcutFileName(folder, rec.Title);
+  if (IsRefusedShortcutFileName(file)) CannotCreate(file);
+  const std::string content = ShortcutContent(rec.URL);
 
   HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                          FILE_ATTRIBUTE_NORMAL, nullptr);
   if (h == INVALID_HANDLE_VALUE) CannotCreate(file);
-  // A zero byte in the address (possible only when typed by hand) is written
-  // as it stands: the content is the URL byte for byte.
   const char* p = content.data();
   size_t left = content.size();
   bool ok = true;
