@@ -5,6 +5,7 @@ set(IXO_WIN_OPTIONS ${IXO_WARNINGS} -fexec-charset=CP932)
 set(IXO_WIN_LIBS user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 uuid)
 
 set(WIN_SRC
+  src/win32/file.cpp
   src/win32/shortcut.cpp
   src/settings/history.cpp
   src/settings/options.cpp
@@ -22,6 +23,7 @@ set(WIN_SRC
   src/ui/tray.cpp
   src/ui/window.cpp)
 set(WIN_TESTS
+  src/win32/file_test.cpp
   src/win32/leadbyte_test.cpp
   src/win32/shortcut_test.cpp
   src/settings/history_test.cpp

@@ -14,6 +14,7 @@
 #include "core/path.h"
 #include "settings/history.h"
 #include "settings/profile.h"
+#include "win32/file.h"
 
 namespace ixo {
 
@@ -46,79 +47,25 @@ std::string ReadFolders(const ProfileFile& ini) {
   });
 }
 
-// An open file handle, closed when it goes out of scope.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  ~FileHandle() {
-    if (valid()) CloseHandle(h_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-  // Closes now, telling whether the system took the last of the data.
-  bool Close() {
-    const bool ok = CloseHandle(h_);
-    h_ = INVALID_HANDLE_VALUE;
-    return ok;
-  }
-
- private:
-  HANDLE h_;
-};
-
 // The whole file up to its first zero byte; Error("ファイル %s は開けません")
 // when it cannot be opened or read.
 std::string ReadWholeFile(const std::string& path) {
-  // Another program may have the file open as long as it lets others read.
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) throw Error(FormatMessage1("ファイル %s は開けません", path));
+  File file = OpenFileToRead(path);
   std::string text;
-  LARGE_INTEGER size;
-  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < (int64_t{1} << 31)) {
-    text.reserve(static_cast<size_t>(size.QuadPart));
-  }
-  constexpr DWORD kChunk = 1 << 20;
-  std::vector<char> chunk(kChunk);
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), chunk.data(), kChunk, &got, nullptr)) {
-      throw Error(FormatMessage1("ファイル %s は開けません", path));
-    }
-    if (got == 0) break;
-    const char* const begin = chunk.data();
-    const char* const end = begin + got;
-    const char* const zero = std::find(begin, end, '\0');
-    text.append(begin, zero);
-    // Nothing after a zero byte is part of the text.
-    if (zero != end) break;
+  if (!file.Valid() || !file.ReadText(text)) {
+    throw Error(FormatMessage1("ファイル %s は開けません", path));
   }
   return text;
-}
-
-// Writes the whole of `text` into `file`; false when a write stops short (a
-// full disk).
-bool WriteAll(HANDLE file, std::string_view text) {
-  while (!text.empty()) {
-    const DWORD part = static_cast<DWORD>(std::min<size_t>(text.size(), 1 << 20));
-    DWORD put = 0;
-    if (!WriteFile(file, text.data(), part, &put, nullptr) || put == 0) return false;
-    text.remove_prefix(put);
-  }
-  return true;
 }
 
 // Writes `text` into the file itself, which keeps its attributes and
 // permissions; false when it cannot be opened or written, or when the system
 // does not take the last of the data.
 bool WriteInPlace(const std::string& path, std::string_view text) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
-  const bool ok = WriteAll(file.get(), text) && SetEndOfFile(file.get());
+  File file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
+  const bool ok = file.WriteAll(text) && SetEndOfFile(file.Get());
   return file.Close() && ok;
 }
 
@@ -143,13 +90,13 @@ void WriteWholeFile(const std::string& path, std::string_view text) {
   const DWORD carried = exists ? attributes & kCarried : 0;
 
   const std::string fresh = path + ".new";
-  FileHandle file(CreateFileA(fresh.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                              carried ? carried : FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) {
+  File file(CreateFileA(fresh.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                        carried ? carried : FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) {
     if (!WriteInPlace(path, text)) throw cannot();
     return;
   }
-  const bool written = WriteAll(file.get(), text);
+  const bool written = file.WriteAll(text);
   if (!file.Close() || !written) {
     DeleteFileA(fresh.c_str());
     throw cannot();

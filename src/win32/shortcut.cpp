@@ -5,6 +5,7 @@
 #include "core/error.h"
 #include "core/jstring.h"
 #include "core/shortcut_file.h"
+#include "win32/file.h"
 
 namespace ixo {
 namespace {
@@ -15,9 +16,6 @@ namespace {
 
 // Entries a search of the folder must not count, whatever the platform lists.
 constexpr DWORD kExcluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x8 /* volume label */;
-
-bool DefaultClose(void* handle) { return CloseHandle(handle) != FALSE; }
-FileCloseFn closeFile = DefaultClose;
 
 }  // namespace
 
@@ -49,28 +47,11 @@ bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https) {
   if (!FolderExists(folder)) return false;
   const std::string file = ShortcutFileName(folder, rec.Title);
   if (IsRefusedShortcutFileName(file)) CannotCreate(file);
-  const std::string content = ShortcutContent(rec.URL);
 
-  HANDLE h = CreateFileA(file.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
-                         FILE_ATTRIBUTE_NORMAL, nullptr);
-  if (h == INVALID_HANDLE_VALUE) CannotCreate(file);
-  const char* p = content.data();
-  size_t left = content.size();
-  bool ok = true;
-  while (left > 0) {
-    const DWORD chunk = left > 0x40000000 ? 0x40000000 : static_cast<DWORD>(left);
-    DWORD written = 0;
-    if (!WriteFile(h, p, chunk, &written, nullptr) || written == 0) {
-      ok = false;
-      break;
-    }
-    p += written;
-    left -= written;
-  }
-  // The close is part of the write: a network drive reports a delayed write
-  // that failed only here.
-  ok = closeFile(h) && ok;
-  if (!ok) {
+  File out = CreateFileToWrite(file);
+  if (!out.Valid()) CannotCreate(file);
+  const bool written = out.WriteAll(ShortcutContent(rec.URL));
+  if (!out.Close() || !written) {
     // A half-written shortcut is worse than none: the user would take it for
     // a saved link.
     DeleteFileA(file.c_str());
@@ -78,7 +59,5 @@ bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https) {
   }
   return true;
 }
-
-void SetFileCloseForTests(FileCloseFn close) { closeFile = close ? close : DefaultClose; }
 
 }  // namespace ixo

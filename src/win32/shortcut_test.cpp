@@ -4,25 +4,19 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/error.h"
+#include "win32/file.h"
+#include "win_files.h"
 #include "win_tempdir.h"
 
 namespace ixo {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool FileExists(const std::string& path) {
-  const DWORD attr = GetFileAttributesA(path.c_str());
-  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
+using test::FileExists;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 // The error MakeURLFile raises for `title` in `folder`, or "" when it saves.
 std::string SaveError(const std::string& folder, const std::string& title) {
@@ -46,7 +40,7 @@ class ShortcutTest : public ::testing::Test {
 
 TEST_F(ShortcutTest, WritesExactlyTheTwoLines) {
   ASSERT_TRUE(MakeURLFile(Folder(), {"a", "http://example.com/"}));
-  EXPECT_EQ(ReadFile(Folder() + "\\a.URL"), "[InternetShortcut]\r\nURL=http://example.com/\r\n");
+  EXPECT_EQ(ReadFileBytes(Folder() + "\\a.URL"), "[InternetShortcut]\r\nURL=http://example.com/\r\n");
 }
 
 // Which addresses get a file is IsShortcutURL's rule; the https switch is
@@ -69,17 +63,14 @@ TEST_F(ShortcutTest, JapaneseTitleAndAddressAreWrittenByteForByte) {
   const std::string title = "表ソフト 新着";
   const std::string url = "http://example.com/a?b=1&c=表";
   ASSERT_TRUE(MakeURLFile(Folder(), {title, url}));
-  EXPECT_EQ(ReadFile(Folder() + "\\" + title + ".URL"), "[InternetShortcut]\r\nURL=" + url + "\r\n");
+  EXPECT_EQ(ReadFileBytes(Folder() + "\\" + title + ".URL"), "[InternetShortcut]\r\nURL=" + url + "\r\n");
 }
 
 TEST_F(ShortcutTest, ReplacesAnExistingFileAndWritesAgainEveryTime) {
   const std::string file = Folder() + "\\same.URL";
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << std::string(5000, 'x');
-  }
+  ASSERT_TRUE(WriteFileBytes(file, std::string(5000, 'x')));
   ASSERT_TRUE(MakeURLFile(Folder(), {"same", "http://a/"}));
-  EXPECT_EQ(ReadFile(file), "[InternetShortcut]\r\nURL=http://a/\r\n");
+  EXPECT_EQ(ReadFileBytes(file), "[InternetShortcut]\r\nURL=http://a/\r\n");
   ASSERT_TRUE(DeleteFileA(file.c_str()));
   ASSERT_TRUE(MakeURLFile(Folder(), {"same", "http://a/"}));
   EXPECT_TRUE(FileExists(file));
@@ -87,13 +78,13 @@ TEST_F(ShortcutTest, ReplacesAnExistingFileAndWritesAgainEveryTime) {
 
 TEST_F(ShortcutTest, TrailingBackslashGivesADoubledSeparatorThatStillWorks) {
   ASSERT_TRUE(MakeURLFile(Folder() + "\\", {"a", "http://b/"}));
-  EXPECT_EQ(ReadFile(Folder() + "\\a.URL"), "[InternetShortcut]\r\nURL=http://b/\r\n");
+  EXPECT_EQ(ReadFileBytes(Folder() + "\\a.URL"), "[InternetShortcut]\r\nURL=http://b/\r\n");
 }
 
 TEST_F(ShortcutTest, MissingFolderOrAFileInsteadOfAFolderWritesNothing) {
   EXPECT_FALSE(MakeURLFile(Folder() + "\\missing", {"a", "http://b/"}));
   const std::string file = Folder() + "\\plain.txt";
-  { std::ofstream(file) << "x"; }
+  ASSERT_TRUE(WriteFileBytes(file, "x"));
   EXPECT_FALSE(MakeURLFile(file, {"a", "http://b/"}));
   EXPECT_FALSE(FileExists(Folder() + "\\missing\\a.URL"));
 }
@@ -184,7 +175,7 @@ TEST_F(DriveRootTest, RootCountsOnlyThroughVisibleEntries) {
   // Only the hidden marker: the root does not count as a folder.
   EXPECT_FALSE(FolderExists("T:\\"));
   const std::string hidden = "T:\\hidden.txt";
-  { std::ofstream(hidden) << "x"; }
+  ASSERT_TRUE(WriteFileBytes(hidden, "x"));
   ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
   ASSERT_TRUE(CreateDirectoryA("T:\\sys", nullptr));
   ASSERT_TRUE(SetFileAttributesA("T:\\sys", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY));
