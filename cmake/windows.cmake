@@ -43,7 +43,13 @@ set(WIN_SUPPORT
   ${TEST_SUPPORT}/win_bridge.cpp
   ${TEST_SUPPORT}/win_clipboard.cpp
   ${TEST_SUPPORT}/win_ui.cpp)
+# The version from project(), for the resources and the About page.
+set(IXO_GENERATED ${CMAKE_BINARY_DIR}/generated)
+configure_file(cmake/version.h.in ${IXO_GENERATED}/ixo_version.h @ONLY)
+configure_file(src/ui/ixo.manifest.in ${IXO_GENERATED}/ixo.manifest @ONLY)
+
 add_library(ixo_win STATIC ${WIN_SRC})
+target_include_directories(ixo_win PRIVATE ${IXO_GENERATED})
 target_link_libraries(ixo_win PUBLIC ixo_core ${IXO_WIN_LIBS})
 target_compile_options(ixo_win PRIVATE ${IXO_WIN_OPTIONS})
 target_compile_definitions(ixo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
@@ -51,6 +57,8 @@ target_compile_definitions(ixo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WI
 enable_language(RC)
 add_executable(Ixo WIN32 src/ui/winmain.cpp src/ui/ixo.rc)
 target_link_libraries(Ixo PRIVATE ixo_win)
+# windres finds the generated header and manifest on the include path.
+target_include_directories(Ixo PRIVATE ${IXO_GENERATED})
 target_compile_options(Ixo PRIVATE ${IXO_WIN_OPTIONS})
 # One file that runs on a bare Windows: no MinGW runtime DLLs.
 target_link_options(Ixo PRIVATE -static -s -mwindows)
