@@ -57,8 +57,11 @@ target_compile_definitions(ixo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WI
 enable_language(RC)
 add_executable(Ixo WIN32 src/ui/winmain.cpp src/ui/ixo.rc)
 target_link_libraries(Ixo PRIVATE ixo_win)
-# windres finds the generated header and manifest on the include path.
+# windres finds the generated header and manifest on the include path; it
+# writes no list of what it read, so the resources name their inputs here.
 target_include_directories(Ixo PRIVATE ${IXO_GENERATED})
+set_source_files_properties(src/ui/ixo.rc PROPERTIES OBJECT_DEPENDS
+  "${IXO_GENERATED}/ixo_version.h;${IXO_GENERATED}/ixo.manifest;${CMAKE_CURRENT_SOURCE_DIR}/src/ui/ixo.ico")
 target_compile_options(Ixo PRIVATE ${IXO_WIN_OPTIONS})
 # One file that runs on a bare Windows: no MinGW runtime DLLs.
 target_link_options(Ixo PRIVATE -static -s -mwindows)
