@@ -1,11 +1,11 @@
 // The device-name test of the shortcut writer on arbitrary paths, against the
-// oracle's reading, which finds the last component through the literal
+// oracle's reading, which finds the last component through the step-by-step
 // trail-byte test; every device name, however it is dressed (letter case,
 // extension, trailing dots and spaces, any folder before it), is caught. And
 // the message that names a refused file holds the name byte for byte.
 //
 // Input: byte 0 chooses a device name and how to dress it; the rest is the
-// path (cut to 1 KB, as the literal trail-byte test is quadratic).
+// path (cut to 1 KB, as the step-by-step trail-byte test is quadratic).
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>

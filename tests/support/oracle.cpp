@@ -1,5 +1,6 @@
-// Literal transcriptions of the double-byte routines and the extraction (see
-// oracle.h). Positions are kept 1-based as in their definitions; `At(s, i)` is byte i (from 1) of s.
+// The double-byte routines, the line list, the extraction and the device-name
+// test step by step (see oracle.h). Positions are 1-based, as the routines
+// count them; `At(s, i)` is byte i (from 1) of s.
 #include "oracle.h"
 
 #include "core/error.h"
