@@ -9,7 +9,6 @@
 #include "core/error.h"
 #include "core/linelist.h"
 #include "settings/history.h"
-#include "win32/file.h"
 #include "win_files.h"
 #include "win_tempdir.h"
 #include "numbered.h"
@@ -449,20 +448,15 @@ TEST_F(OptionsTest, TitleListThatCannotBeCreated) {
   EXPECT_FALSE(PathExists(TeiPath() + ".new"));
 }
 
-// What a network drive reports for a delayed write that did not go through.
 TEST_F(OptionsTest, TitleListWhoseCloseFailsLeavesTheOldOne) {
   ASSERT_TRUE(WriteFileBytes(TeiPath(), "old\r\n"));
-  SetFileCloseForTests([](void* handle) {
-    CloseHandle(handle);
-    return false;
-  });
   std::string error;
   try {
+    const test::FailingCloses failing;
     SaveOptionsTo(Folder(), DefaultOptions());
   } catch (const Error& e) {
     error = e.what();
   }
-  SetFileCloseForTests(nullptr);
   EXPECT_EQ(error, "ファイル " + TeiPath() + " を作成できません");
   EXPECT_EQ(ReadFileBytes(TeiPath()), "old\r\n");
   EXPECT_FALSE(PathExists(TeiPath() + ".new"));

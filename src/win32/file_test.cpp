@@ -6,6 +6,7 @@
 #include <iterator>
 #include <string>
 
+#include "win_files.h"
 #include "win_tempdir.h"
 
 namespace ixo {
@@ -95,16 +96,11 @@ TEST_F(FileTest, CreatingEmptiesAnOldFileAndReadingAMissingOneFails) {
 }
 
 TEST_F(FileTest, ACloseThatFailsIsReportedAndTheHandleIsGoneEitherWay) {
-  SetFileCloseForTests([](void* handle) {
-    CloseHandle(handle);
-    return false;
-  });
+  const test::FailingCloses failing;
   File file = CreateFileToWrite(Path());
   ASSERT_TRUE(file.Valid());
   EXPECT_TRUE(file.WriteAll("x"));
-  const bool closed = file.Close();
-  SetFileCloseForTests(nullptr);
-  EXPECT_FALSE(closed);
+  EXPECT_FALSE(file.Close());
   EXPECT_FALSE(file.Valid());
   // Nothing holds the file any more: it can be deleted.
   EXPECT_TRUE(DeleteFileA(Path().c_str()));

@@ -7,7 +7,6 @@
 #include <string>
 
 #include "core/error.h"
-#include "win32/file.h"
 #include "win_files.h"
 #include "win_tempdir.h"
 
@@ -102,13 +101,11 @@ TEST_F(ShortcutTest, DeviceNamesAreRefusedInsteadOfVanishingIntoTheDevice) {
 }
 
 TEST_F(ShortcutTest, AFailedCloseIsAFailedWriteAndLeavesNoFile) {
-  // What a network drive reports for a delayed write that did not go through.
-  SetFileCloseForTests([](void* handle) {
-    CloseHandle(handle);
-    return false;
-  });
-  const std::string error = SaveError(Folder(), "late");
-  SetFileCloseForTests(nullptr);
+  std::string error;
+  {
+    const test::FailingCloses failing;
+    error = SaveError(Folder(), "late");
+  }
   EXPECT_EQ(error, CannotCreateText(Folder(), "late"));
   EXPECT_FALSE(FileExists(Folder() + "\\late.URL"));
 }

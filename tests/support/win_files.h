@@ -39,4 +39,20 @@ inline bool PathExists(const std::string& path) {
   return GetFileAttributesA(path.c_str()) != INVALID_FILE_ATTRIBUTES;
 }
 
+// While it lives, every checked close of a file (File::Close) closes the
+// handle but reports a failure, as a network drive does for a delayed write
+// that did not go through.
+class FailingCloses {
+ public:
+  FailingCloses() {
+    SetFileCloseForTests([](void* handle) {
+      CloseHandle(handle);
+      return false;
+    });
+  }
+  ~FailingCloses() { SetFileCloseForTests(nullptr); }
+  FailingCloses(const FailingCloses&) = delete;
+  FailingCloses& operator=(const FailingCloses&) = delete;
+};
+
 }  // namespace ixo::test
