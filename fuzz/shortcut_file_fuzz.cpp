@@ -44,7 +44,9 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const size_t length = folder.size() + 1 + title.size() + 4;
   if (((mode >> 1) & 3) != 0 && length < target) folder.insert(0, target - length, 'x');
 
-  const auto begins = [&](std::string_view prefix) { return url.substr(0, prefix.size()) == prefix; };
+  const auto begins = [&](std::string_view prefix) {
+    return url.substr(0, prefix.size()) == prefix;
+  };
   const bool accepted = begins("http:/") || begins("ftp://") || (https && begins("https://"));
   Check(ixo::IsShortcutURL(url, https) == accepted, "scheme check");
 

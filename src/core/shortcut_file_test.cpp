@@ -83,7 +83,8 @@ TEST(ShortcutContent, TheTwoLinesWithTheAddressByteForByte) {
     std::string content;
   } cases[] = {
       {"http://example.com/", "[InternetShortcut]\r\nURL=http://example.com/\r\n"},
-      {"http://example.com/a?b=1&c=表", "[InternetShortcut]\r\nURL=http://example.com/a?b=1&c=表\r\n"},
+      {"http://example.com/a?b=1&c=表",
+       "[InternetShortcut]\r\nURL=http://example.com/a?b=1&c=表\r\n"},
       // A zero byte does not end the address.
       {std::string("ftp://a\0b", 9), std::string("[InternetShortcut]\r\nURL=ftp://a\0b\r\n", 35)},
   };
