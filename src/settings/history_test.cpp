@@ -20,9 +20,9 @@ TEST(IndexOf, IgnoresLetterCaseByTheUsersLocale) {
     const char* text;
     int index;
   } cases[] = {
-      {"C:\\a", 0},   {"c:\\A", 0},  {"d:\\links", 1}, {"", 2},  {"ＡＢＣ", 3},
-      {"ａｂｃ", 3},  // full-width letters fold case among themselves
-      {"ABC", -1},    // but are not their half-width forms
+      {"C:\\a", 0},   {"c:\\A", 0},  {"d:\\links", 1}, {"", 2},
+      {"ＡＢＣ", 3},  {"ａｂｃ", 3},  // full-width letters fold case among themselves
+      {"ABC", -1},                    // but are not their half-width forms
       {"C:\\a ", -1}, {"C:", -1},
   };
   for (const Case& c : cases) EXPECT_EQ(IndexOf(list, c.text), c.index) << c.text;

@@ -39,7 +39,8 @@ class ShortcutTest : public ::testing::Test {
 
 TEST_F(ShortcutTest, WritesExactlyTheTwoLines) {
   ASSERT_TRUE(MakeURLFile(Folder(), {"a", "http://example.com/"}));
-  EXPECT_EQ(ReadFileBytes(Folder() + "\\a.URL"), "[InternetShortcut]\r\nURL=http://example.com/\r\n");
+  EXPECT_EQ(ReadFileBytes(Folder() + "\\a.URL"),
+            "[InternetShortcut]\r\nURL=http://example.com/\r\n");
 }
 
 // Which addresses get a file is IsShortcutURL's rule; the https switch is
@@ -62,7 +63,8 @@ TEST_F(ShortcutTest, JapaneseTitleAndAddressAreWrittenByteForByte) {
   const std::string title = "表ソフト 新着";
   const std::string url = "http://example.com/a?b=1&c=表";
   ASSERT_TRUE(MakeURLFile(Folder(), {title, url}));
-  EXPECT_EQ(ReadFileBytes(Folder() + "\\" + title + ".URL"), "[InternetShortcut]\r\nURL=" + url + "\r\n");
+  EXPECT_EQ(ReadFileBytes(Folder() + "\\" + title + ".URL"),
+            "[InternetShortcut]\r\nURL=" + url + "\r\n");
 }
 
 TEST_F(ShortcutTest, ReplacesAnExistingFileAndWritesAgainEveryTime) {

@@ -1,6 +1,7 @@
 // The double-byte routines, the line list, the extraction and the device-name
-// test transcribed step by step, with no regard for speed: the reference that
-// the tests, the fuzzers and the benchmark compare the real routines against. Portable C++ (native and Windows).
+// test written step by step, with no regard for speed: the reference that the
+// tests, the fuzzers and the benchmark compare the real routines against.
+// Portable C++ (native and Windows).
 //
 // JDeleteAll and JReplaceAll search again from the start after every change
 // and are quadratic; keep their inputs small.
