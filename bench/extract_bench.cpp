@@ -2,7 +2,7 @@
 // into lines, with the default options; splitting is measured on its own.
 //
 //   BM_Extract/<case>/<bytes>        the real routines
-//   BM_ExtractOracle/<case>/<bytes>  the literal step-by-step algorithms
+//   BM_ExtractOracle/<case>/<bytes>  the step-by-step algorithms (the oracle)
 //   BM_Memchr/<case>/<bytes>         one memchr pass over the same bytes
 //   BM_SetText/webpage/<bytes>       splitting the text into lines
 //
@@ -192,7 +192,7 @@ int Register() {
                                          [=](benchmark::State& s) { Memchr(s, c, b); }));
     }
   }
-  // The literal algorithms are quadratic on the deleted-away lines: one
+  // The step-by-step algorithms are quadratic on the deleted-away lines: one
   // iteration each, against the real routines on the same 256 KB.
   for (const char* c : {"star", "dashes", "zspace"}) {
     const size_t b = 256u << 10;

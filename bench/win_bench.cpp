@@ -24,6 +24,8 @@
 namespace ixo {
 namespace {
 
+using test::WriteFileBytes;
+
 struct Case {
   std::string name;
   double goalMs;

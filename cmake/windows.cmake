@@ -5,7 +5,7 @@ set(IXO_WIN_OPTIONS ${IXO_WARNINGS} -fexec-charset=CP932)
 set(IXO_WIN_LIBS user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 uuid)
 
 set(WIN_SRC
-  src/win32/linelist_find.cpp
+  src/win32/file.cpp
   src/win32/shortcut.cpp
   src/settings/history.cpp
   src/settings/options.cpp
@@ -24,8 +24,8 @@ set(WIN_SRC
   src/ui/optionbox.cpp
   src/ui/tray.cpp)
 set(WIN_TESTS
+  src/win32/file_test.cpp
   src/win32/leadbyte_test.cpp
-  src/win32/linelist_find_test.cpp
   src/win32/shortcut_test.cpp
   src/settings/history_test.cpp
   src/settings/options_test.cpp
@@ -49,7 +49,13 @@ set(WIN_SUPPORT
   ${TEST_SUPPORT}/win_bridge.cpp
   ${TEST_SUPPORT}/win_clipboard.cpp
   ${TEST_SUPPORT}/win_ui.cpp)
+# The version from project(), for the resources and the About page.
+set(IXO_GENERATED ${CMAKE_BINARY_DIR}/generated)
+configure_file(cmake/version.h.in ${IXO_GENERATED}/ixo_version.h @ONLY)
+configure_file(src/ui/ixo.manifest.in ${IXO_GENERATED}/ixo.manifest @ONLY)
+
 add_library(ixo_win STATIC ${WIN_SRC})
+target_include_directories(ixo_win PRIVATE ${IXO_GENERATED})
 target_link_libraries(ixo_win PUBLIC ixo_core ${IXO_WIN_LIBS})
 target_compile_options(ixo_win PRIVATE ${IXO_WIN_OPTIONS})
 target_compile_definitions(ixo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
@@ -57,6 +63,11 @@ target_compile_definitions(ixo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WI
 enable_language(RC)
 add_executable(Ixo WIN32 src/ui/winmain.cpp src/ui/ixo.rc)
 target_link_libraries(Ixo PRIVATE ixo_win)
+# windres finds the generated header and manifest on the include path; it
+# writes no list of what it read, so the resources name their inputs here.
+target_include_directories(Ixo PRIVATE ${IXO_GENERATED})
+set_source_files_properties(src/ui/ixo.rc PROPERTIES OBJECT_DEPENDS
+  "${IXO_GENERATED}/ixo_version.h;${IXO_GENERATED}/ixo.manifest;${CMAKE_CURRENT_SOURCE_DIR}/src/ui/ixo.ico")
 target_compile_options(Ixo PRIVATE ${IXO_WIN_OPTIONS})
 # One file that runs on a bare Windows: no MinGW runtime DLLs.
 target_link_options(Ixo PRIVATE -static -s -mwindows)

@@ -1,7 +1,7 @@
-// ExtractURL, ExtractTitle, UniqueChars and IsURLChar against the literal
+// ExtractURL, ExtractTitle, UniqueChars and IsURLChar against the step-by-step
 // algorithms of the extraction (and through them the double-byte routines).
 //
-// Input (at most 4 KB, so that the quadratic literal loops stay quick):
+// Input (at most 4 KB, so that the quadratic step-by-step loops stay quick):
 // byte 0 chooses the extra URL characters, the title-delete list and the
 // https switch (bit 3); then,
 // up to the first 0xFF byte, the user's extra characters or delete list;

@@ -1,9 +1,9 @@
-// The double-byte routines against their literal algorithms.
+// The double-byte routines against their step-by-step versions in the oracle.
 //
 // Input: byte 0 and 1 give the lengths (mod 8) of the search string and the
 // replacement, bytes 2 and 3 a position and a count (signed), then the search
 // string, the replacement and the text, which is cut to 1 KB so that the
-// quadratic literal loops stay quick.
+// quadratic step-by-step loops stay quick.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -86,7 +86,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(changed ? out == b : out == "unchanged", "JDeleteAllTo text");
 
   // JReplaceAll: only with a replacement that does not hold the search
-  // string, and only where the literal loop ends within a bound.
+  // string, and only where the step-by-step loop ends within a bound.
   if (!search.empty() && repl.find(search) == std::string::npos) {
     b = text;
     if (o::JReplaceAllBounded(b, search, repl, 4096)) {

@@ -1,6 +1,6 @@
-// The line list: SetText and Text against the Overview's rules (the literal
-// oracle), the round trip through Text, and Insert, Delete and Move against a
-// plain vector.
+// The line list: SetText and Text against the oracle's byte-by-byte cutting
+// and joining, the round trip through Text, and Insert, Delete and Move
+// against a plain vector.
 //
 // Input: the first half is the text; the second half is a list of
 // operations, three bytes each (kind, index, index).

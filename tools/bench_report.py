@@ -5,7 +5,7 @@ prints one line per case and checks the goals:
   * every case at 16 MB costs at most 20 times its 1 MB time;
   * every case runs at 100 MB/s or more at 16 MB;
   * on the deleted-away lines at 256 KB the routines are at least 1000 times
-    faster than the literal step-by-step algorithms.
+    faster than the step-by-step algorithms of the oracle.
 
 Uses the "min" aggregate of repeated runs where there is one. Exit status 1
 when a goal is missed.

@@ -4,7 +4,13 @@
 # Windows expects) and the licence.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
-version=$(sed -n 's/^project(Ixo VERSION \([0-9.]*\).*/\1/p' "$root/CMakeLists.txt")
+# The version is project()'s in CMakeLists.txt, as the build of the program
+# (which `make dist` runs first) has generated it for the resources.
+version=$(sed -n 's/^#define IXO_VERSION "\(.*\)"$/\1/p' "$root/build/win/generated/ixo_version.h")
+if [ -z "$version" ]; then
+  echo "no version in build/win/generated/ixo_version.h: build the program first" >&2
+  exit 1
+fi
 out="$root/build/dist"
 stage="$out/Ixo-$version"
 rm -rf "$stage" "$out/Ixo-$version-win64.zip"

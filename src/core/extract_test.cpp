@@ -53,7 +53,7 @@ void Check(const Case& c, const LineList& del, bool https = false) {
   EXPECT_EQ(ref.Title, c.title) << "oracle: " << c.lines.Text();
 }
 
-TEST(ExtractURL, ExamplesOfThePart) {
+TEST(ExtractURL, TypicalTextsGiveTheirAddressAndTitle) {
   const LineList del(kDefaultDel);
   ASSERT_EQ(del.Count(), 15u);
   const string d = kDefaultExtra;
@@ -171,7 +171,7 @@ TEST(IsURLChar, ReadsTheSetOfTheLastExtraction) {
   EXPECT_FALSE(IsURLChar("_"));
 }
 
-// Random clipboard texts against the literal algorithms.
+// Random clipboard texts against the step-by-step algorithms of the oracle.
 TEST(ExtractRandom, AgreesWithTheOracle) {
   testgen::Rng rng(424242);
   const char* const pieces[] = {"http://", "http://", "a.b/", "x", " ", "\t", ZSPACE, STAR,
@@ -207,7 +207,7 @@ TEST(ExtractRandom, AgreesWithTheOracle) {
   }
 }
 
-// Lines that the literal algorithms would clean in quadratic time.
+// Lines that the step-by-step algorithms would clean in quadratic time.
 TEST(ExtractURL, AdversarialTitleLinesAreLinear) {
   const LineList del(kDefaultDel);
   const char* const units[] = {STAR, "--", ZSPACE, HYOU};

@@ -1,22 +1,22 @@
 // Double-byte string routines.
 //
-// JDeleteAll and JReplaceAll are defined as loops that search again from
-// the start of the string after every change. Followed literally that is
-// quadratic (a title of 500,000 stars). The versions here make one pass from
-// left to right and give byte for byte the same result.
+// JDeleteAll and JReplaceAll change the first occurrence and then search
+// again from the start of the string, until none is left. Done that way the
+// work is quadratic (a title of 500,000 stars). The versions here make one
+// pass from left to right and give byte for byte the same result.
 //
-// The output O is built from the input in whole characters (the character
-// rule of the data model, decided from the first byte). Invariant: O followed
-// by the rest of the input is the string the literal loop holds at that
-// point, O ends on one of its character starts, and no occurrence of the
-// search string that begins a character lies wholly inside O. All
-// occurrences have the same length, so the earliest occurrence of the whole
-// string is the earliest of those that end inside O once a character has
-// been appended, and it can only end inside the character just appended:
+// The output O is built from the input in whole characters (a lead byte with
+// the byte after it, or a single byte, as the first byte decides). Invariant:
+// O followed by the rest of the input is the string the step-by-step loop
+// holds at that point, O ends on one of its character starts, and no
+// occurrence of the search string that begins a character lies wholly inside
+// O. All occurrences have the same length, so the earliest occurrence of the
+// whole string is the earliest of those that end inside O once a character
+// has been appended, and it can only end inside the character just appended:
 // after its last byte, or after its first when the search string ends in a
 // lone lead byte -- then the deletion of JLength(search) characters takes the
-// trail byte with it. Either way the deletion reaches exactly to the end of O,
-// which is cut back to the start of the occurrence (a "junction"); for
+// trail byte with it. Either way the deletion reaches exactly to the end of
+// O, which is cut back to the start of the occurrence (a "junction"); for
 // JReplaceAll the replacement becomes the next input. Which bytes of O begin
 // a character is kept beside it, so the look-back costs O(|search|).
 //
@@ -261,7 +261,10 @@ void JDelete(std::string& t, int32_t pos, int32_t count) {
   }
 }
 
-void JTrimLeft(std::string& t) {
+namespace {
+
+// How many bytes JTrimLeft takes off the front of `t`.
+inline size_t LeftTrimLength(std::string_view t) {
   size_t k = 0;
   const size_t n = t.size();
   for (;;) {
@@ -273,12 +276,13 @@ void JTrimLeft(std::string& t) {
       break;
     }
   }
-  if (k > 0) t.erase(0, k);
+  return k;
 }
 
-void JTrimRight(std::string& t) {
-  // Each step looks back over the lead bytes before the last byte; only the
-  // last step of a run of removals can look far, so the whole is linear.
+// The length JTrimRight leaves of `t`. Each step looks back over the lead
+// bytes before the last byte; only the last step of a run of removals can
+// look far, so the whole is linear.
+inline size_t RightTrimEnd(std::string_view t) {
   size_t n = t.size();
   while (n > 0) {
     if (TrailAt(t.data(), n - 1)) {
@@ -293,39 +297,21 @@ void JTrimRight(std::string& t) {
       break;
     }
   }
-  t.resize(n);
+  return n;
 }
 
+}  // namespace
+
+void JTrimLeft(std::string& t) { t.erase(0, LeftTrimLength(t)); }
+
+void JTrimRight(std::string& t) { t.resize(RightTrimEnd(t)); }
+
 std::string JTrim(std::string_view s) {
-  // JTrimLeft then JTrimRight, copying only what stays.
-  size_t k = 0;
-  const size_t n = s.size();
-  for (;;) {
-    if (k < n && s[k] == ' ') {
-      k += 1;
-    } else if (k + 1 < n && s[k] == '\x81' && s[k + 1] == '\x40') {
-      k += 2;
-    } else {
-      break;
-    }
-  }
-  s.remove_prefix(k);
-  // Character starts after the left trim are those of the whole string.
-  size_t e = s.size();
-  while (e > 0) {
-    if (TrailAt(s.data(), e - 1)) {
-      if (s[e - 2] == '\x81' && s[e - 1] == '\x40') {
-        e -= 2;
-      } else {
-        break;
-      }
-    } else if (s[e - 1] == ' ') {
-      e -= 1;
-    } else {
-      break;
-    }
-  }
-  return std::string(s.substr(0, e));
+  // JTrimLeft and then JTrimRight on a copy, of which only what stays is
+  // copied. What JTrimLeft leaves begins where a character began in `s`, so
+  // JTrimRight reads the same characters in it.
+  s.remove_prefix(LeftTrimLength(s));
+  return std::string(s.substr(0, RightTrimEnd(s)));
 }
 
 namespace {

@@ -259,7 +259,7 @@ TEST(JDeleteAll, LongRunsStayLinear) {
   EXPECT_EQ(t.size(), 600000u);
 }
 
-// The real routines against the literal algorithms on many small texts.
+// The real routines against their step-by-step versions on many small texts.
 TEST(JStringRandom, AgreesWithTheOracle) {
   testgen::Rng rng(20240601);
   for (int iter = 0; iter < 30000; ++iter) {
@@ -289,7 +289,7 @@ TEST(JStringRandom, AgreesWithTheOracle) {
     oracle::JDeleteAll(b, search);
     ASSERT_EQ(a, b) << search << " from " << t;
 
-    // A replacement that does not hold the search string; a literal loop that
+    // A replacement that does not hold the search string; a step-by-step loop that
     // does not end within a bound is left out.
     string repl = testgen::NastySearch(rng, t);
     if (rng.Chance(30)) repl.clear();

@@ -1,5 +1,5 @@
-// Line list (Overview, "Shared types and helpers"). IndexOf is the Windows
-// side's (src/win32/linelist_find.cpp).
+// The line list: cutting a text into lines at every kind of line break and
+// joining the lines again with CR LF.
 #include "core/linelist.h"
 
 #include <algorithm>

@@ -33,11 +33,6 @@ class LineList {
   void Move(size_t from, size_t to);
   void Clear() { lines_.clear(); }
 
-  // Index of the first line equal to `s` without regard to letter case, by
-  // the platform's comparison in the user's default locale; -1 when none.
-  // Defined by the Windows side (src/win32/linelist_find.cpp).
-  int IndexOf(std::string_view s) const;
-
  private:
   std::vector<std::string> lines_;
 };

@@ -1,10 +1,26 @@
 #include "settings/history.h"
 
+#include <windows.h>
+
+#include <climits>
 #include <vector>
 
-#include "settings/options.h"
-
 namespace ixo {
+
+int IndexOf(const LineList& lines, std::string_view s) {
+  for (size_t i = 0; i < lines.Count(); ++i) {
+    const std::string& line = lines[i];
+    // Lengths are passed explicitly, so zero bytes and texts past 2 GB can
+    // neither end a comparison early nor overflow the count.
+    if (line.size() > INT_MAX || s.size() > INT_MAX) continue;
+    if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, line.data(),
+                       static_cast<int>(line.size()), s.data(),
+                       static_cast<int>(s.size())) == CSTR_EQUAL) {
+      return static_cast<int>(i);
+    }
+  }
+  return -1;
+}
 
 bool IsHistoryItem(std::string_view item) {
   bool blank = true;
@@ -18,7 +34,7 @@ bool IsHistoryItem(std::string_view item) {
 void AddHistoryLine(LineList& lines, std::string_view item) {
   // The line already stored keeps its own letter case: it is the folder as
   // the user first chose it.
-  const int at = lines.IndexOf(item);
+  const int at = IndexOf(lines, item);
   if (at < 0) {
     lines.Insert(0, std::string(item));
   } else {
@@ -58,7 +74,7 @@ std::string HistoryFromEntries(size_t count, const std::function<std::string(siz
     read.push_back(entry(i));
     const std::string& item = read.back();
     if (!IsHistoryItem(item)) continue;
-    int self = names.IndexOf(item);
+    int self = IndexOf(names, item);
     if (self < 0 && names.Count() < kHistoryMax) {
       names.Add(item);
       survivors.emplace_back();
@@ -70,7 +86,7 @@ std::string HistoryFromEntries(size_t count, const std::function<std::string(siz
       if (v.settled) continue;
       if (static_cast<int>(s) == self) {
         v.others.Clear();
-      } else if (v.others.IndexOf(item) < 0) {
+      } else if (IndexOf(v.others, item) < 0) {
         v.others.Add(item);
         if (v.others.Count() >= kHistoryMax) {
           v.settled = true;

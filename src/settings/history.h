@@ -1,5 +1,5 @@
 // The folder history: the list of save folders, newest first, at most ten,
-// one folder per line whatever its letter case (AddHistory in options.h).
+// one folder per line whatever its letter case.
 #pragma once
 
 #include <cstddef>
@@ -12,6 +12,17 @@
 namespace ixo {
 
 constexpr size_t kHistoryMax = 10;
+
+// Puts `item` at the top of the folder list `list` (one line each, CR LF),
+// moving a line equal to it without regard to case, keeping at most ten.
+// A blank item, or one holding a line break or a zero byte, changes nothing.
+void AddHistory(std::string_view item, std::string& list);
+
+// Index of the first line of `lines` equal to `s` without regard to letter
+// case, by the platform's comparison in the user's default locale; -1 when
+// none. Folders that differ only in letter case are one folder to the user,
+// by the rules of the user's own locale.
+int IndexOf(const LineList& lines, std::string_view s);
 
 // True when AddHistory takes `item`: it is not blank (bytes 0x00-0x20 only)
 // and it is one line (no CR, LF or zero byte, which would split it or cut

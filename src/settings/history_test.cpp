@@ -9,11 +9,25 @@
 #include <string>
 #include <vector>
 
-#include "settings/options.h"
 #include "numbered.h"
 
 namespace ixo {
 namespace {
+
+TEST(IndexOf, IgnoresLetterCaseByTheUsersLocale) {
+  const LineList list("C:\\a\r\nD:\\Links\r\n\r\nＡＢＣ\r\nC:\\A\r\n");
+  struct Case {
+    const char* text;
+    int index;
+  } cases[] = {
+      {"C:\\a", 0},   {"c:\\A", 0},  {"d:\\links", 1}, {"", 2},
+      {"ＡＢＣ", 3},  {"ａｂｃ", 3},  // full-width letters fold case among themselves
+      {"ABC", -1},                    // but are not their half-width forms
+      {"C:\\a ", -1}, {"C:", -1},
+  };
+  for (const Case& c : cases) EXPECT_EQ(IndexOf(list, c.text), c.index) << c.text;
+  EXPECT_EQ(IndexOf(LineList(), "x"), -1);
+}
 
 struct AddCase {
   const char* name;
@@ -57,8 +71,8 @@ TEST(AddHistory, Table) {
   }
 }
 
-// AddHistory applied to entries count-1 down to 0, as written down.
-std::string Literal(const std::vector<std::string>& entries) {
+// AddHistory applied to entries count-1 down to 0, one at a time.
+std::string OneByOne(const std::vector<std::string>& entries) {
   std::string list;
   for (size_t n = entries.size(); n-- > 0;) AddHistory(entries[n], list);
   return list;
@@ -107,7 +121,7 @@ TEST(HistoryFromEntries, Examples) {
   };
   for (const Case& c : cases) {
     EXPECT_EQ(FromEntries(c.entries), c.want) << c.name;
-    EXPECT_EQ(Literal(c.entries), c.want) << c.name;
+    EXPECT_EQ(OneByOne(c.entries), c.want) << c.name;
   }
 }
 
@@ -130,7 +144,7 @@ TEST(HistoryFromEntries, AgreesWithAddHistoryFromTheTopDown) {
       }
       entries.push_back(name);
     }
-    const std::string want = Literal(entries);
+    const std::string want = OneByOne(entries);
     ASSERT_EQ(FromEntries(entries), want) << "round " << round;
   }
 }
@@ -151,7 +165,7 @@ TEST(HistoryFromEntries, StopsReadingOnceNothingCanChange) {
   // With only ten names every entry can still decide a letter case.
   std::vector<std::string> cycling;
   for (int i = 0; i < 500; ++i) cycling.push_back(Numbered(i % 3 ? "d" : "D", i % 10));
-  EXPECT_EQ(FromEntries(cycling, &reads), Literal(cycling));
+  EXPECT_EQ(FromEntries(cycling, &reads), OneByOne(cycling));
   EXPECT_EQ(reads, cycling.size());
 }
 

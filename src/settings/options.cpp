@@ -8,11 +8,13 @@
 #include <algorithm>
 #include <vector>
 
+#include "core/dirkey.h"
 #include "core/error.h"
-#include "core/jstring.h"
 #include "core/linelist.h"
+#include "core/path.h"
 #include "settings/history.h"
 #include "settings/profile.h"
+#include "win32/file.h"
 
 namespace ixo {
 
@@ -24,30 +26,6 @@ namespace {
 
 constexpr char kIniName[] = "IXO.ini";
 constexpr char kTeiName[] = "IXO.tei";
-
-// The key of folder n.
-std::string DirKey(int64_t n) {
-  std::string key = "Dir";
-  key += std::to_string(n);
-  return key;
-}
-
-// The index n of a key spelled "Dir" followed by n in plain decimal (the
-// platform matches key names without regard to case), or -1.
-int64_t DirIndex(std::string_view name) {
-  if (name.size() < 4 || name.size() > 13) return -1;
-  for (size_t i = 0; i < 3; ++i) {
-    if ((name[i] | 0x20) != "dir"[i]) return -1;
-  }
-  const std::string_view digits = name.substr(3);
-  if (digits.size() > 1 && digits[0] == '0') return -1;
-  int64_t n = 0;
-  for (char c : digits) {
-    if (c < '0' || c > '9') return -1;
-    n = n * 10 + (c - '0');
-  }
-  return n;
-}
 
 // The folders as AddHistory builds them from "Dir" Count-1 down to "Dir0".
 // Only the keys the file really holds are read: a damaged "Count" of two
@@ -69,79 +47,25 @@ std::string ReadFolders(const ProfileFile& ini) {
   });
 }
 
-// An open file handle, closed when it goes out of scope.
-class FileHandle {
- public:
-  explicit FileHandle(HANDLE h) : h_(h) {}
-  ~FileHandle() {
-    if (valid()) CloseHandle(h_);
-  }
-  FileHandle(const FileHandle&) = delete;
-  FileHandle& operator=(const FileHandle&) = delete;
-  bool valid() const { return h_ != INVALID_HANDLE_VALUE; }
-  HANDLE get() const { return h_; }
-  // Closes now, telling whether the system took the last of the data.
-  bool Close() {
-    const bool ok = CloseHandle(h_);
-    h_ = INVALID_HANDLE_VALUE;
-    return ok;
-  }
-
- private:
-  HANDLE h_;
-};
-
 // The whole file up to its first zero byte; Error("ファイル %s は開けません")
 // when it cannot be opened or read.
 std::string ReadWholeFile(const std::string& path) {
-  // Another program may have the file open as long as it lets others read.
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_READ,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) throw Error(FormatMessage1("ファイル %s は開けません", path));
+  File file = OpenFileToRead(path);
   std::string text;
-  LARGE_INTEGER size;
-  if (GetFileSizeEx(file.get(), &size) && size.QuadPart > 0 && size.QuadPart < (int64_t{1} << 31)) {
-    text.reserve(static_cast<size_t>(size.QuadPart));
-  }
-  constexpr DWORD kChunk = 1 << 20;
-  std::vector<char> chunk(kChunk);
-  for (;;) {
-    DWORD got = 0;
-    if (!ReadFile(file.get(), chunk.data(), kChunk, &got, nullptr)) {
-      throw Error(FormatMessage1("ファイル %s は開けません", path));
-    }
-    if (got == 0) break;
-    const char* const begin = chunk.data();
-    const char* const end = begin + got;
-    const char* const zero = std::find(begin, end, '\0');
-    text.append(begin, zero);
-    // Nothing after a zero byte is part of the text.
-    if (zero != end) break;
+  if (!file.Valid() || !file.ReadText(text)) {
+    throw Error(FormatMessage1("ファイル %s は開けません", path));
   }
   return text;
-}
-
-// Writes the whole of `text` into `file`; false when a write stops short (a
-// full disk).
-bool WriteAll(HANDLE file, std::string_view text) {
-  while (!text.empty()) {
-    const DWORD part = static_cast<DWORD>(std::min<size_t>(text.size(), 1 << 20));
-    DWORD put = 0;
-    if (!WriteFile(file, text.data(), part, &put, nullptr) || put == 0) return false;
-    text.remove_prefix(put);
-  }
-  return true;
 }
 
 // Writes `text` into the file itself, which keeps its attributes and
 // permissions; false when it cannot be opened or written, or when the system
 // does not take the last of the data.
 bool WriteInPlace(const std::string& path, std::string_view text) {
-  FileHandle file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                              FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) return false;
-  const bool ok = WriteAll(file.get(), text) && SetEndOfFile(file.get());
+  File file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
+                        FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) return false;
+  const bool ok = file.WriteAll(text) && SetEndOfFile(file.Get());
   return file.Close() && ok;
 }
 
@@ -166,13 +90,13 @@ void WriteWholeFile(const std::string& path, std::string_view text) {
   const DWORD carried = exists ? attributes & kCarried : 0;
 
   const std::string fresh = path + ".new";
-  FileHandle file(CreateFileA(fresh.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                              carried ? carried : FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.valid()) {
+  File file(CreateFileA(fresh.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
+                        carried ? carried : FILE_ATTRIBUTE_NORMAL, nullptr));
+  if (!file.Valid()) {
     if (!WriteInPlace(path, text)) throw cannot();
     return;
   }
-  const bool written = WriteAll(file.get(), text);
+  const bool written = file.WriteAll(text);
   if (!file.Close() || !written) {
     DeleteFileA(fresh.c_str());
     throw cannot();
@@ -201,18 +125,6 @@ TOptionRecord DefaultOptions() {
   rec.DelText = kDefaultDelText;
   rec.Ninsiki = kDefaultNinsiki;
   return rec;
-}
-
-std::string FolderOfPath(std::string_view path) {
-  // Walk by characters: the second byte of a character such as 0x95 0x5C is
-  // not a backslash.
-  size_t end = 0;
-  for (size_t i = 0; i < path.size();) {
-    const unsigned char c = static_cast<unsigned char>(path[i]);
-    if (c == '\\') end = i + 1;
-    i += IsLeadByte(c) ? 2 : 1;
-  }
-  return std::string(path.substr(0, end));
 }
 
 std::string ProgramFolder() {

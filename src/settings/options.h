@@ -1,10 +1,9 @@
-// The option record, its defaults, the two settings files beside the program
-// ("IXO.ini" and "IXO.tei") and the ten-entry folder history.
+// The option record, its defaults and the two settings files beside the
+// program ("IXO.ini" and "IXO.tei").
 #pragma once
 
 #include <cstdint>
 #include <string>
-#include <string_view>
 
 namespace ixo {
 
@@ -48,13 +47,5 @@ void SaveOptionsTo(const std::string& folder, const TOptionRecord& rec);
 
 // The folder of the program file, with its trailing backslash.
 std::string ProgramFolder();
-// The folder part of `path` up to and including its last backslash; the
-// second byte of a double-byte character is never taken for one.
-std::string FolderOfPath(std::string_view path);
-
-// Puts `item` at the top of the folder list `list` (one line each, CR LF),
-// moving a line equal to it without regard to case, keeping at most ten.
-// A blank item, or one holding a line break or a zero byte, changes nothing.
-void AddHistory(std::string_view item, std::string& list);
 
 }  // namespace ixo

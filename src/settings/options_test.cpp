@@ -8,12 +8,17 @@
 
 #include "core/error.h"
 #include "core/linelist.h"
+#include "settings/history.h"
 #include "win_files.h"
 #include "win_tempdir.h"
 #include "numbered.h"
 
 namespace ixo {
 namespace {
+
+using test::PathExists;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 std::string Hex(std::string_view s) {
   static const char digits[] = "0123456789ABCDEF";
@@ -110,7 +115,7 @@ TEST_F(OptionsTest, WhatIsSavedIsLoaded) {
   records.push_back(r);
   for (const TOptionRecord& rec : records) {
     SaveOptionsTo(Folder(), rec);
-    EXPECT_EQ(Load(), rec) << ReadFileBytes(IniPath());
+    EXPECT_EQ(Load(), rec) << ReadFileBytes(IniPath()).value_or("");
   }
 }
 
@@ -136,7 +141,8 @@ TEST_F(OptionsTest, HttpsKeyIsWrittenOnlyWhileTheSwitchIsOn) {
   // A value the switch does not read as on is removed too.
   WriteIni("[URL]\r\nNinsiki=~\r\nHttps=yes\r\n");
   SaveOptionsTo(Folder(), Load());
-  EXPECT_EQ(ReadFileBytes(IniPath()).find("Https"), std::string::npos) << ReadFileBytes(IniPath());
+  const std::string ini = ReadFileBytes(IniPath()).value_or("");
+  EXPECT_EQ(ini.find("Https"), std::string::npos) << ini;
 }
 
 struct ValueCase {
@@ -442,6 +448,20 @@ TEST_F(OptionsTest, TitleListThatCannotBeCreated) {
   EXPECT_FALSE(PathExists(TeiPath() + ".new"));
 }
 
+TEST_F(OptionsTest, TitleListWhoseCloseFailsLeavesTheOldOne) {
+  ASSERT_TRUE(WriteFileBytes(TeiPath(), "old\r\n"));
+  std::string error;
+  try {
+    const test::FailingCloses failing;
+    SaveOptionsTo(Folder(), DefaultOptions());
+  } catch (const Error& e) {
+    error = e.what();
+  }
+  EXPECT_EQ(error, "ファイル " + TeiPath() + " を作成できません");
+  EXPECT_EQ(ReadFileBytes(TeiPath()), "old\r\n");
+  EXPECT_FALSE(PathExists(TeiPath() + ".new"));
+}
+
 TEST_F(OptionsTest, TitleListIsWrittenInPlaceWhereNothingNewCanBeMadeBesideIt) {
   // Whatever already bears the name of the new file is not the program's: it
   // stays as it was, and the list goes into IXO.tei itself.
@@ -489,7 +509,7 @@ TEST_F(OptionsTest, ShorterListLeavesOldKeysBehindCount) {
   SaveOptionsTo(Folder(), rec);
   rec.Dirs = "x\r\ny\r\nz\r\n";
   SaveOptionsTo(Folder(), rec);
-  const std::string ini = ReadFileBytes(IniPath());
+  const std::string ini = ReadFileBytes(IniPath()).value_or("");
   EXPECT_NE(ini.find("Count=3\r\n"), std::string::npos) << ini;
   EXPECT_NE(ini.find("Dir3=d\r\nDir4=e\r\n"), std::string::npos) << ini;
   EXPECT_EQ(Load().Dirs, "x\r\ny\r\nz\r\n");
@@ -499,26 +519,9 @@ TEST_F(OptionsTest, LineBreaksInValuesMakeNoKeys) {
   TOptionRecord rec = DefaultOptions();
   rec.Ninsiki = "ab\r\nKansi=1\nc";
   SaveOptionsTo(Folder(), rec);
-  const std::string ini = ReadFileBytes(IniPath());
+  const std::string ini = ReadFileBytes(IniPath()).value_or("");
   EXPECT_NE(ini.find("[URL]\r\nNinsiki=abKansi=1c\r\n[List]"), std::string::npos) << ini;
   EXPECT_EQ(Load().Ninsiki, "abKansi=1c");
-}
-
-TEST(FolderOfPath, Table) {
-  struct Case {
-    std::string path;
-    std::string folder;
-  };
-  const Case cases[] = {
-      {"C:\\tools\\Ixo.exe", "C:\\tools\\"},
-      {"C:\\表\\Ixo.exe", "C:\\表\\"},
-      {"C:\\tools\\表.exe", "C:\\tools\\"},
-      {"C:\\ソフト\\表示", "C:\\ソフト\\"},
-      {"\\\\server\\share\\a.exe", "\\\\server\\share\\"},
-      {"Ixo.exe", ""},
-      {"", ""},
-  };
-  for (const Case& c : cases) EXPECT_EQ(FolderOfPath(c.path), c.folder) << c.path;
 }
 
 TEST(ProgramFolder, HoldsTheRunningProgram) {

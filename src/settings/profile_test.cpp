@@ -60,7 +60,7 @@ class ProfileFileTest : public ::testing::Test {
  protected:
   std::string Ini(const std::string& text) {
     const std::string path = dir_.path() + "\\t.ini";
-    WriteFileBytes(path, text);
+    EXPECT_TRUE(test::WriteFileBytes(path, text));
     return path;
   }
   TempDir dir_;

@@ -6,6 +6,8 @@
 #include "core/extract.h"
 #include "core/linelist.h"
 #include "core/optionrules.h"
+#include "ixo_version.h"
+#include "settings/history.h"
 #include "wingui/app.h"
 
 namespace ixo {
@@ -168,7 +170,8 @@ void TForm2::CreateControls() {
       *this,
       {.caption = "Version", .bounds = {85, 70, 69, 19}, .font = &kVersionFont, .parent = page});
   Label7.Create(
-      *this, {.caption = "2.24", .bounds = {160, 66, 86, 24}, .font = &kNumberFont, .parent = page},
+      *this,
+      {.caption = IXO_VERSION, .bounds = {160, 66, 86, 24}, .font = &kNumberFont, .parent = page},
       {.autoSize = false});
   Memo1.Create(*this,
                {.caption = std::string(kSiteName) + "\r\n" + kHomePage + "\r\n" + kMailLink,

@@ -15,12 +15,6 @@ namespace ixo {
 // the file cannot be created or written whole; no file is left then.
 bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https = false);
 
-// Tests only: replaces the call that closes the written file (CloseHandle),
-// so that a close that fails (a delayed write on a network drive) can be
-// seen; nullptr gives the real one back.
-using FileCloseFn = bool (*)(void* handle);
-void SetFileCloseForTests(FileCloseFn close);
-
 // True when a search of `folder` finds at least one entry that is neither
 // hidden, system nor a disk label (normally its "." entry).
 bool FolderExists(std::string_view folder);

@@ -4,25 +4,18 @@
 
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "core/error.h"
+#include "win_files.h"
 #include "win_tempdir.h"
 
 namespace ixo {
 namespace {
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-bool FileExists(const std::string& path) {
-  const DWORD attr = GetFileAttributesA(path.c_str());
-  return attr != INVALID_FILE_ATTRIBUTES && !(attr & FILE_ATTRIBUTE_DIRECTORY);
-}
+using test::FileExists;
+using test::ReadFileBytes;
+using test::WriteFileBytes;
 
 // The error MakeURLFile raises for `title` in `folder`, or "" when it saves.
 std::string SaveError(const std::string& folder, const std::string& title) {
@@ -46,46 +39,23 @@ class ShortcutTest : public ::testing::Test {
 
 TEST_F(ShortcutTest, WritesExactlyTheTwoLines) {
   ASSERT_TRUE(MakeURLFile(Folder(), {"a", "http://example.com/"}));
-  EXPECT_EQ(ReadFile(Folder() + "\\a.URL"), "[InternetShortcut]\r\nURL=http://example.com/\r\n");
+  EXPECT_EQ(ReadFileBytes(Folder() + "\\a.URL"),
+            "[InternetShortcut]\r\nURL=http://example.com/\r\n");
 }
 
-// Off: "http:/" or "ftp://" as the first six bytes. The https switch also
-// accepts exactly "https://" as the first eight.
-TEST_F(ShortcutTest, AcceptsItsSchemesByTheirFirstBytes) {
-  struct Case {
-    const char* url;
-    bool accepted, acceptedWithHttps;
-  } cases[] = {
-      {"http://example.com/", true, true},
-      {"ftp://example.com/", true, true},
-      {"http:/x", true, true},
-      {"http:/", true, true},
-      {"https://example.com/", false, true},
-      {"https://", false, true},
-      {"https:/x", false, false},
-      {"https:", false, false},
-      {"HTTPS://example.com/", false, false},
-      {"Https://example.com/", false, false},
-      {" https://a/", false, false},
-      {"HTTP://example.com/", false, false},
-      {"http:", false, false},
-      {"", false, false},
-      {" http://a/", false, false},
-      {"ftp:/a", false, false},
-  };
+// Which addresses get a file is IsShortcutURL's rule; the https switch is
+// handed to it.
+TEST_F(ShortcutTest, AnAddressWithoutAShortcutWritesNothing) {
   const std::string file = Folder() + "\\t.URL";
-  for (const Case& c : cases) {
-    for (const bool https : {false, true}) {
-      SCOPED_TRACE(std::string(c.url) + (https ? " with https" : ""));
-      const bool accepted = https ? c.acceptedWithHttps : c.accepted;
-      DeleteFileA(file.c_str());
-      EXPECT_EQ(MakeURLFile(Folder(), {"t", c.url}, https), accepted);
-      EXPECT_EQ(FileExists(file), accepted);
-      if (accepted) {
-        EXPECT_EQ(ReadFile(file), std::string("[InternetShortcut]\r\nURL=") + c.url + "\r\n");
-      }
-    }
+  for (const bool https : {false, true}) {
+    SCOPED_TRACE(https ? "with https" : "without https");
+    DeleteFileA(file.c_str());
+    EXPECT_EQ(MakeURLFile(Folder(), {"t", "https://example.com/"}, https), https);
+    EXPECT_EQ(FileExists(file), https);
   }
+  DeleteFileA(file.c_str());
+  EXPECT_FALSE(MakeURLFile(Folder(), {"t", "mailto:a@example.com"}, true));
+  EXPECT_FALSE(FileExists(file));
 }
 
 TEST_F(ShortcutTest, JapaneseTitleAndAddressAreWrittenByteForByte) {
@@ -93,17 +63,15 @@ TEST_F(ShortcutTest, JapaneseTitleAndAddressAreWrittenByteForByte) {
   const std::string title = "表ソフト 新着";
   const std::string url = "http://example.com/a?b=1&c=表";
   ASSERT_TRUE(MakeURLFile(Folder(), {title, url}));
-  EXPECT_EQ(ReadFile(Folder() + "\\" + title + ".URL"), "[InternetShortcut]\r\nURL=" + url + "\r\n");
+  EXPECT_EQ(ReadFileBytes(Folder() + "\\" + title + ".URL"),
+            "[InternetShortcut]\r\nURL=" + url + "\r\n");
 }
 
 TEST_F(ShortcutTest, ReplacesAnExistingFileAndWritesAgainEveryTime) {
   const std::string file = Folder() + "\\same.URL";
-  {
-    std::ofstream out(file, std::ios::binary);
-    out << std::string(5000, 'x');
-  }
+  ASSERT_TRUE(WriteFileBytes(file, std::string(5000, 'x')));
   ASSERT_TRUE(MakeURLFile(Folder(), {"same", "http://a/"}));
-  EXPECT_EQ(ReadFile(file), "[InternetShortcut]\r\nURL=http://a/\r\n");
+  EXPECT_EQ(ReadFileBytes(file), "[InternetShortcut]\r\nURL=http://a/\r\n");
   ASSERT_TRUE(DeleteFileA(file.c_str()));
   ASSERT_TRUE(MakeURLFile(Folder(), {"same", "http://a/"}));
   EXPECT_TRUE(FileExists(file));
@@ -111,18 +79,13 @@ TEST_F(ShortcutTest, ReplacesAnExistingFileAndWritesAgainEveryTime) {
 
 TEST_F(ShortcutTest, TrailingBackslashGivesADoubledSeparatorThatStillWorks) {
   ASSERT_TRUE(MakeURLFile(Folder() + "\\", {"a", "http://b/"}));
-  EXPECT_EQ(ReadFile(Folder() + "\\a.URL"), "[InternetShortcut]\r\nURL=http://b/\r\n");
-}
-
-TEST_F(ShortcutTest, EmptyTitleMakesDotURL) {
-  ASSERT_TRUE(MakeURLFile(Folder(), {"", "http://b/"}));
-  EXPECT_TRUE(FileExists(Folder() + "\\.URL"));
+  EXPECT_EQ(ReadFileBytes(Folder() + "\\a.URL"), "[InternetShortcut]\r\nURL=http://b/\r\n");
 }
 
 TEST_F(ShortcutTest, MissingFolderOrAFileInsteadOfAFolderWritesNothing) {
   EXPECT_FALSE(MakeURLFile(Folder() + "\\missing", {"a", "http://b/"}));
   const std::string file = Folder() + "\\plain.txt";
-  { std::ofstream(file) << "x"; }
+  ASSERT_TRUE(WriteFileBytes(file, "x"));
   EXPECT_FALSE(MakeURLFile(file, {"a", "http://b/"}));
   EXPECT_FALSE(FileExists(Folder() + "\\missing\\a.URL"));
 }
@@ -134,19 +97,17 @@ TEST_F(ShortcutTest, TitleThatCannotBeAFileNameRaisesTheErrorWithTheFileName) {
 }
 
 TEST_F(ShortcutTest, DeviceNamesAreRefusedInsteadOfVanishingIntoTheDevice) {
-  for (const std::string title : {"NUL", "nul", "CON", "Aux. ", "COM1", "lpt9", "CONOUT$", "NUL.txt"}) {
+  for (const std::string title : {"NUL", "Aux. "}) {
     EXPECT_EQ(SaveError(Folder(), title), CannotCreateText(Folder(), title)) << title;
   }
 }
 
 TEST_F(ShortcutTest, AFailedCloseIsAFailedWriteAndLeavesNoFile) {
-  // What a network drive reports for a delayed write that did not go through.
-  SetFileCloseForTests([](void* handle) {
-    CloseHandle(handle);
-    return false;
-  });
-  const std::string error = SaveError(Folder(), "late");
-  SetFileCloseForTests(nullptr);
+  std::string error;
+  {
+    const test::FailingCloses failing;
+    error = SaveError(Folder(), "late");
+  }
   EXPECT_EQ(error, CannotCreateText(Folder(), "late"));
   EXPECT_FALSE(FileExists(Folder() + "\\late.URL"));
 }
@@ -156,9 +117,9 @@ TEST_F(ShortcutTest, AFailedCloseIsAFailedWriteAndLeavesNoFile) {
 // its first bytes).
 TEST_F(ShortcutTest, TitleTooLongForAnyPathRaisesTheErrorAndWritesNothing) {
   const size_t base = Folder().size() + 1 + 4;  // folder, backslash, ".URL"
-  // The last two would wrap to the folder and the title's first two bytes.
-  for (const size_t length : {size_t{300}, size_t{32767} - base, size_t{32768} - base,
-                              size_t{65536} - 3, size_t{65536} * 3 - 3}) {
+  // The system refuses the first two; the last would wrap to the folder and
+  // the title's first two bytes.
+  for (const size_t length : {size_t{300}, size_t{32767} - base, size_t{65536} - 3}) {
     SCOPED_TRACE(length);
     const std::string title(length, 'a');
     EXPECT_EQ(SaveError(Folder(), title), CannotCreateText(Folder(), title));
@@ -213,7 +174,7 @@ TEST_F(DriveRootTest, RootCountsOnlyThroughVisibleEntries) {
   // Only the hidden marker: the root does not count as a folder.
   EXPECT_FALSE(FolderExists("T:\\"));
   const std::string hidden = "T:\\hidden.txt";
-  { std::ofstream(hidden) << "x"; }
+  ASSERT_TRUE(WriteFileBytes(hidden, "x"));
   ASSERT_TRUE(SetFileAttributesA(hidden.c_str(), FILE_ATTRIBUTE_HIDDEN));
   ASSERT_TRUE(CreateDirectoryA("T:\\sys", nullptr));
   ASSERT_TRUE(SetFileAttributesA("T:\\sys", FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_DIRECTORY));

@@ -1,5 +1,6 @@
-// Literal transcriptions of the double-byte routines and the extraction (see
-// oracle.h). Positions are kept 1-based as in their definitions; `At(s, i)` is byte i (from 1) of s.
+// The double-byte routines, the line list, the extraction and the device-name
+// test step by step (see oracle.h). Positions are 1-based, as the routines
+// count them; `At(s, i)` is byte i (from 1) of s.
 #include "oracle.h"
 
 #include "core/error.h"
@@ -281,6 +282,35 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
   JReplaceAll(t, "/", "-");
   for (const std::string& s : SplitLines(FileNameBadChars)) JDeleteAll(t, s);
   return JTrim(t);
+}
+
+std::vector<std::string> DeviceNames() {
+  std::vector<std::string> names = {"CON", "PRN", "AUX", "NUL", "CONIN$", "CONOUT$"};
+  for (char d = '1'; d <= '9'; ++d) {
+    names.push_back(std::string("COM") + d);
+    names.push_back(std::string("LPT") + d);
+  }
+  return names;
+}
+
+bool IsDeviceFileName(std::string_view path) {
+  size_t start = 0;
+  for (size_t i = 0; i < path.size(); ++i) {
+    const char c = path[i];
+    if ((c == '\\' || c == '/' || c == ':') && !IsTrailByte(path, static_cast<int32_t>(i + 1))) {
+      start = i + 1;
+    }
+  }
+  std::string name(path.substr(start));
+  name = name.substr(0, name.find('.'));
+  while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.pop_back();
+  for (char& c : name) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  for (const std::string& device : DeviceNames()) {
+    if (name == device) return true;
+  }
+  return false;
 }
 
 }  // namespace ixo::oracle

@@ -1,6 +1,7 @@
-// The double-byte routines and the extraction transcribed step by step, with no regard
-// for speed: the reference that the tests, the fuzzers and the benchmark
-// compare the real routines against. Portable C++ (native and Windows).
+// The double-byte routines, the line list, the extraction and the device-name
+// test written step by step, with no regard for speed: the reference that the
+// tests, the fuzzers and the benchmark compare the real routines against.
+// Portable C++ (native and Windows).
 //
 // JDeleteAll and JReplaceAll search again from the start after every change
 // and are quadratic; keep their inputs small.
@@ -32,7 +33,7 @@ void JDeleteAll(std::string& t, std::string_view search);
 bool JReplaceAllBounded(std::string& t, std::string_view search, std::string_view repl,
                         int64_t maxSteps);
 
-// The line list's cutting and joining, as the Overview words them.
+// The line list's cutting and joining, one byte at a time.
 std::vector<std::string> SplitLines(std::string_view text);
 std::string JoinLines(const std::vector<std::string>& lines);
 
@@ -43,5 +44,13 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
                          int urlLength);
 std::string UniqueChars(std::string_view s);
 bool IsURLChar(std::string_view c);
+
+// The reserved device names, in capitals: CON, PRN, AUX, NUL, CONIN$,
+// CONOUT$, COM1-COM9 and LPT1-LPT9.
+std::vector<std::string> DeviceNames();
+// Whether the last component of `path` (after the last '\\', '/' or ':' that
+// is no trail byte) names a device, in any letter case, before its first dot
+// and without the dots and spaces that end it. Quadratic: keep paths short.
+bool IsDeviceFileName(std::string_view path);
 
 }  // namespace ixo::oracle

@@ -123,7 +123,7 @@ bool HaveXClip() {
 bool StartXClipText(std::string_view utf8, const std::string& scratch_file) {
   const auto unix_name = WineFunction<UnixNameFn>("wine_get_unix_file_name");
   const auto dos_name = WineFunction<DosNameFn>("wine_get_dos_file_name");
-  if (!unix_name || !dos_name || !WriteFileBytes(scratch_file, utf8)) return false;
+  if (!unix_name || !dos_name || !test::WriteFileBytes(scratch_file, utf8)) return false;
 
   std::vector<WCHAR> wide(scratch_file.size() + 1);
   MultiByteToWideChar(CP_ACP, 0, scratch_file.c_str(), -1, wide.data(),

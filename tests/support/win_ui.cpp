@@ -1,9 +1,7 @@
 #include "win_ui.h"
 
 #include <algorithm>
-#include <fstream>
 #include <iterator>
-#include <sstream>
 
 namespace ixo::test {
 
@@ -45,24 +43,6 @@ void PressKey(WORD key, std::initializer_list<WORD> modifiers) {
   PostMessageA(to, WM_KEYUP, key, 0xC0000001);
   PumpPending();
   SetKeyboardState(saved);
-}
-
-std::optional<std::string> ReadFileBytes(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  if (!in) return std::nullopt;
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
-
-void WriteFileBytes(const std::string& path, const std::string& bytes) {
-  std::ofstream out(path, std::ios::binary);
-  out << bytes;
-}
-
-bool FileExists(const std::string& path) {
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
 }
 
 HWND WaitForSystemDialog(DWORD thread, DWORD timeoutMs) {

@@ -1,6 +1,6 @@
 // Helpers for the tests that drive real windows: message pumping with a
 // bound, an application per test whose error box records instead of
-// showing, and small file helpers.
+// showing, and the file helpers of win_files.h.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -9,10 +9,10 @@
 #include <functional>
 #include <initializer_list>
 #include <memory>
-#include <optional>
 #include <string>
 #include <vector>
 
+#include "win_files.h"
 #include "wingui/app.h"
 #include "wingui/controls.h"
 #include "wingui/form.h"
@@ -29,10 +29,6 @@ void PumpPending();
 // keyboard delivers it to the window with the focus, and handles what
 // follows through the application's message loop.
 void PressKey(WORD key, std::initializer_list<WORD> modifiers = {});
-
-std::optional<std::string> ReadFileBytes(const std::string& path);
-void WriteFileBytes(const std::string& path, const std::string& bytes);
-bool FileExists(const std::string& path);
 
 // Polls from another thread until `thread` shows a system dialog (a message
 // box, the folder browser: class #32770); null when none came in time.
