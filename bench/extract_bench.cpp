@@ -72,7 +72,8 @@ string WebPage(size_t bytes, bool withAddress, const char* scheme = "http") {
       s += "\x8F\xDA\x82\xB5\x82\xAD\x82\xCD ";
       s += scheme;
       s += "://www.example.co.jp/news/2024/06/"
-           "article.html?id=123&lang=ja#top \x82\xF0\x82\xB2\x97\x97\x82\xAD\x82\xBE\x82\xB3\x82\xA2\r\n";
+           "article.html?id=123&lang=ja#top "
+           "\x82\xF0\x82\xB2\x97\x97\x82\xAD\x82\xBE\x82\xB3\x82\xA2\r\n";
       placed = true;
       continue;
     }
@@ -122,7 +123,8 @@ void Evict(benchmark::State& state) {
 const ixo::LineList& CaseLines(const string& name, size_t bytes) {
   static std::map<std::pair<string, size_t>, ixo::LineList> cache;
   auto it = cache.find({name, bytes});
-  if (it == cache.end()) it = cache.emplace(std::make_pair(name, bytes), ixo::LineList(CaseText(name, bytes))).first;
+  if (it == cache.end())
+    it = cache.emplace(std::make_pair(name, bytes), ixo::LineList(CaseText(name, bytes))).first;
   return it->second;
 }
 
@@ -216,9 +218,8 @@ const int registered = Register();
 }  // namespace
 
 // The machine may be shared with other work: by default every benchmark runs
-// five times, interleaved with the others, and the JSON holds the aggregates, "min" among them, which
-// tools/bench_report.py reads. Flags given on the command line come later
-// and win.
+// five times, interleaved with the others, and the JSON holds the aggregates, "min" among them,
+// which tools/bench_report.py reads. Flags given on the command line come later and win.
 int main(int argc, char** argv) {
   std::vector<char*> args;
   args.push_back(argv[0]);

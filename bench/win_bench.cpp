@@ -87,8 +87,7 @@ int Run(const char* jsonPath) {
          DeleteFileA(tei.c_str());
        },
        [&] { return LineList(LoadOptionsFrom(folder).Dirs).Count() == 10; }},
-      {"settings: 5000 Dir keys of distinct folders", 5000,
-       [&] { WriteFileBytes(ini, distinct); },
+      {"settings: 5000 Dir keys of distinct folders", 5000, [&] { WriteFileBytes(ini, distinct); },
        [&] { return LineList(LoadOptionsFrom(folder).Dirs).Count() == 10; }},
       {"settings: a 50 MB IXO.tei", 20000,
        [&] {
@@ -116,7 +115,9 @@ int Run(const char* jsonPath) {
     const bool ok = r.right && r.ms < r.goalMs;
     met = met && ok;
     std::printf("%-48s %9.1f ms  goal < %6.0f ms  %s\n", r.name.c_str(), r.ms, r.goalMs,
-                !r.right ? "WRONG RESULT" : ok ? "" : "SLOW");
+                !r.right ? "WRONG RESULT"
+                : ok     ? ""
+                         : "SLOW");
     if (json.back() != '[') json += ", ";
     json += "{\"name\": " + JsonString(r.name) + ", \"ms\": " + std::to_string(r.ms) +
             ", \"goal_ms\": " + std::to_string(r.goalMs) +

@@ -16,8 +16,8 @@
 
 #include "core/devicename.h"
 #include "core/error.h"
-#include "oracle.h"
 #include "fuzz_check.h"
+#include "oracle.h"
 
 using ixo::Check;
 

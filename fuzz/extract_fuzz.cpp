@@ -14,8 +14,8 @@
 
 #include "core/extract.h"
 #include "core/linelist.h"
-#include "oracle.h"
 #include "fuzz_check.h"
+#include "oracle.h"
 
 using ixo::Check;
 
@@ -40,9 +40,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   const std::string extra = (mode & 1) ? part : std::string("-=?;%&,#\\");
   ixo::LineList del;
   switch ((mode >> 1) & 3) {
-    case 0: del.SetText(kDefaultDel); break;
-    case 1: del.SetText(part); break;
-    case 2: break;  // empty list
+    case 0:
+      del.SetText(kDefaultDel);
+      break;
+    case 1:
+      del.SetText(part);
+      break;
+    case 2:
+      break;  // empty list
     default:
       del.SetText(kDefaultDel);
       del.Add(part);  // a string with line breaks, as Add allows
@@ -56,7 +61,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   Check(got == want, "ExtractURL");
 
   // Both sets are now BaseURLChars followed by `extra`.
-  for (const std::string& c : {std::string(), part.substr(0, 1), rest.substr(0, 1), rest.substr(0, 2)}) {
+  for (const std::string& c :
+       {std::string(), part.substr(0, 1), rest.substr(0, 1), rest.substr(0, 2)}) {
     Check(ixo::IsURLChar(c) == ixo::oracle::IsURLChar(c), "IsURLChar");
   }
   Check(ixo::UniqueChars(rest) == ixo::oracle::UniqueChars(rest), "UniqueChars");

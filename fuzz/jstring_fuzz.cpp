@@ -12,8 +12,8 @@
 
 #include "core/error.h"
 #include "core/jstring.h"
-#include "oracle.h"
 #include "fuzz_check.h"
+#include "oracle.h"
 
 using ixo::Check;
 

@@ -13,8 +13,8 @@
 
 #include "core/error.h"
 #include "core/linelist.h"
-#include "oracle.h"
 #include "fuzz_check.h"
+#include "oracle.h"
 
 using ixo::Check;
 

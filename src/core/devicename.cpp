@@ -38,7 +38,7 @@ bool IsDeviceFileName(std::string_view file) {
   name = name.substr(0, name.find('.'));
   while (!name.empty() && (name.back() == ' ' || name.back() == '.')) name.remove_suffix(1);
 
-  static constexpr std::array<std::string_view, 6> kPlain = {"CON", "PRN",   "AUX",
+  static constexpr std::array<std::string_view, 6> kPlain = {"CON", "PRN",    "AUX",
                                                              "NUL", "CONIN$", "CONOUT$"};
   for (std::string_view device : kPlain) {
     if (EqualsUpper(name, device)) return true;

@@ -14,18 +14,18 @@ namespace {
 using std::string;
 
 // Code page 932 bytes of the characters used below.
-#define STAR "\x81\x9A"     // ★
-#define ZSPACE "\x81\x40"   // full-width space
-#define SO "\x83\x5C"       // ソ
-#define HYOU "\x95\x5C"     // 表
-#define SHIN "\x90\x56"     // 新
-#define CHAKU "\x92\x85"    // 着
-#define JOU "\x8F\xEE"      // 情
-#define HOU "\x95\xF1"      // 報
-#define CHOUON "\x81\x5B"   // ー
-#define DO "\x83\x68"       // ド
-#define FU "\x83\x74"       // フ
-#define TO "\x83\x67"       // ト
+#define STAR "\x81\x9A"    // ★
+#define ZSPACE "\x81\x40"  // full-width space
+#define SO "\x83\x5C"      // ソ
+#define HYOU "\x95\x5C"    // 表
+#define SHIN "\x90\x56"    // 新
+#define CHAKU "\x92\x85"   // 着
+#define JOU "\x8F\xEE"     // 情
+#define HOU "\x95\xF1"     // 報
+#define CHOUON "\x81\x5B"  // ー
+#define DO "\x83\x68"      // ド
+#define FU "\x83\x74"      // フ
+#define TO "\x83\x67"      // ト
 
 const string kDefaultExtra = "-=?;%&,#\\";
 const string kDefaultDel =
@@ -153,7 +153,9 @@ TEST(UniqueChars, KeepsFirstOccurrences) {
   EXPECT_EQ(UniqueChars("--==??"), "-=?");
   EXPECT_EQ(UniqueChars(""), "");
   EXPECT_EQ(UniqueChars("abcabc"), "abc");
-  EXPECT_EQ(UniqueChars(CHOUON "\x81" "a"), CHOUON "a");  // bytes, not characters
+  EXPECT_EQ(UniqueChars(CHOUON "\x81"
+                               "a"),
+            CHOUON "a");  // bytes, not characters
   EXPECT_EQ(UniqueChars(string("a\0a\0", 4)), string("a\0", 2));
   EXPECT_EQ(oracle::UniqueChars("--==??"), "-=?");
 }
@@ -174,10 +176,10 @@ TEST(IsURLChar, ReadsTheSetOfTheLastExtraction) {
 // Random clipboard texts against the step-by-step algorithms of the oracle.
 TEST(ExtractRandom, AgreesWithTheOracle) {
   testgen::Rng rng(424242);
-  const char* const pieces[] = {"http://", "http://", "a.b/", "x", " ", "\t", ZSPACE, STAR,
-                                "--",      "==",      "/",    ":", "?", "\\", HYOU,  SO,
-                                DO,        "\x81",    "_",    "h", "p", "~", CHOUON, "-",
-                                "https://", "https://", "s"};
+  const char* const pieces[] = {"http://", "http://", "a.b/", "x",        " ",        "\t", ZSPACE,
+                                STAR,      "--",      "==",   "/",        ":",        "?",  "\\",
+                                HYOU,      SO,        DO,     "\x81",     "_",        "h",  "p",
+                                "~",       CHOUON,    "-",    "https://", "https://", "s"};
   const size_t np = sizeof pieces / sizeof pieces[0];
   const char* const extras[] = {"", "-=?;%&,#\\", "_", CHOUON, "\x81", " "};
   for (int iter = 0; iter < 20000; ++iter) {
@@ -203,7 +205,8 @@ TEST(ExtractRandom, AgreesWithTheOracle) {
     const TURLRecord got = ExtractURL(extra, del, lines, https);
     const TURLRecord ref = oracle::ExtractURL(extra, del, lines, https);
     ASSERT_EQ(got, ref) << "iter " << iter << " https " << https << "\n"
-                        << lines.Text() << "\n---\n" << del.Text();
+                        << lines.Text() << "\n---\n"
+                        << del.Text();
   }
 }
 

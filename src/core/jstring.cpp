@@ -83,7 +83,8 @@ inline bool Same(const char* at, const char* s, size_t m) {
     std::memcpy(&b, s, 2);
     return a == b;
   }
-  return at[0] == s[0] && at[m - 1] == s[m - 1] && (m <= 2 || std::memcmp(at + 1, s + 1, m - 2) == 0);
+  return at[0] == s[0] && at[m - 1] == s[m - 1] &&
+         (m <= 2 || std::memcmp(at + 1, s + 1, m - 2) == 0);
 }
 
 // Byte index of the first occurrence of s[0, m) in h[from, n), bytewise; npos
@@ -389,7 +390,7 @@ bool JDeleteAllTo(std::string_view s, std::string_view search, std::string& out)
           // character starts: the next occurrence lies in src from there on.
           p = FindCharMatch(s, junction + r - w, sub);
           if (p == npos || p >= r) break;  // none at all, or p is the next one
-          known = true;  // it ends within the next m bytes
+          known = true;                    // it ends within the next m bytes
           p = npos;
         }
         const char c = src[r];
@@ -460,7 +461,8 @@ void JReplaceAll(std::string& t, std::string_view search, std::string_view repl)
     // original text are replaced, where they stand.
     const char c = search[0];
     const char x = repl[0];
-    for (size_t p = first; p != npos; p = FindCharMatch(t, p + 1, std::string_view(&c, 1))) t[p] = x;
+    for (size_t p = first; p != npos; p = FindCharMatch(t, p + 1, std::string_view(&c, 1)))
+      t[p] = x;
     return;
   }
   const std::string sub(search);

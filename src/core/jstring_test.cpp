@@ -17,9 +17,18 @@ using std::string;
 // escape from swallowing the letter after it ("\x81" "A").
 
 TEST(IsTrailByte, Examples) {
-  EXPECT_TRUE(IsTrailByte("\x81" "A", 2));
-  EXPECT_FALSE(IsTrailByte("\x81\x81" "A", 3));
-  EXPECT_TRUE(IsTrailByte("\x81\x81" "A", 2));
+  EXPECT_TRUE(
+      IsTrailByte("\x81"
+                  "A",
+                  2));
+  EXPECT_FALSE(
+      IsTrailByte("\x81\x81"
+                  "A",
+                  3));
+  EXPECT_TRUE(
+      IsTrailByte("\x81\x81"
+                  "A",
+                  2));
   EXPECT_FALSE(IsTrailByte("abc", 1));
   EXPECT_FALSE(IsTrailByte("\x81", 1));
   EXPECT_FALSE(IsTrailByte("\x81\x81\x81", 3));
@@ -41,7 +50,9 @@ TEST(IsTrailByte, IllegalIndex) {
 
 TEST(JLength, Examples) {
   EXPECT_EQ(JLength("abc"), 3);
-  EXPECT_EQ(JLength("\x82\xA0" "b"), 2);
+  EXPECT_EQ(JLength("\x82\xA0"
+                    "b"),
+            2);
   EXPECT_EQ(JLength("a\x81"), 2);
   EXPECT_EQ(JLength(""), 0);
   EXPECT_EQ(JLength("\x81\x81\x81"), 2);
@@ -56,14 +67,20 @@ struct PosCase {
 TEST(JPos, Examples) {
   const PosCase cases[] = {
       {"c", "abc", 3},
-      {"b", "\x82\xA0" "b", 2},
+      {"b",
+       "\x82\xA0"
+       "b",
+       2},
       {"\\", "\x95\x5C", 0},
       {"\\", "\x95\x5C\\", 2},
       {"abcd", "abc", 0},
       {"", "abc", 0},
       {"a", "", 0},
       {"", "", 0},
-      {"A\x81", "A\x81\x40" "B", 1},
+      {"A\x81",
+       "A\x81\x40"
+       "B",
+       1},
       {"\x81", "\x81\x40", 1},  // ends on the first byte of a character
       {"\x40", "\x81\x40\x40", 2},
       {"abc", "abc", 1},
@@ -85,12 +102,23 @@ struct InsertCase {
 
 TEST(JInsert, Examples) {
   const InsertCase cases[] = {
-      {"XY", "abc", 2, "aXYbc"},      {"XY", "abc", 0, "XYabc"},
-      {"XY", "abc", 1, "XYabc"},      {"XY", "abc", 4, "abcXY"},
-      {"XY", "abc", 9, "abcXY"},      {"X", "\x82\xA0" "c", 2, "\x82\xA0" "Xc"},
-      {"X", "", 1, "X"},              {"X", "", 5, "X"},
-      {"X", "a\x81", 2, "aX\x81"},    {"X", "\x81", 2, "\x81X"},
-      {"X", "abc", INT32_MIN, "Xabc"}, {"", "abc", 2, "abc"},
+      {"XY", "abc", 2, "aXYbc"},
+      {"XY", "abc", 0, "XYabc"},
+      {"XY", "abc", 1, "XYabc"},
+      {"XY", "abc", 4, "abcXY"},
+      {"XY", "abc", 9, "abcXY"},
+      {"X",
+       "\x82\xA0"
+       "c",
+       2,
+       "\x82\xA0"
+       "Xc"},
+      {"X", "", 1, "X"},
+      {"X", "", 5, "X"},
+      {"X", "a\x81", 2, "aX\x81"},
+      {"X", "\x81", 2, "\x81X"},
+      {"X", "abc", INT32_MIN, "Xabc"},
+      {"", "abc", 2, "abc"},
   };
   for (const InsertCase& c : cases) {
     string t = c.t;
@@ -116,7 +144,11 @@ TEST(JDelete, Examples) {
       {"abc", 0, 1, "bc"},
       {"abc", 2, 0, "abc"},
       {"abc", 2, -1, "abc"},
-      {"\x82\xA0\x82\xA2" "c", 2, 1, "\x82\xA0" "c"},
+      {"\x82\xA0\x82\xA2"
+       "c",
+       2, 1,
+       "\x82\xA0"
+       "c"},
       {"A\x81", 2, 1, "A"},
       {"", 1, 1, ""},
       {"", 0, 5, ""},
@@ -180,10 +212,12 @@ TEST(JReplaceAll, Examples) {
       {"", "a", "x", ""},
       {"\x95\x5C\\", "\\", "-", "\x95\x5C-"},
       {"aab", "ab", "b", "b"},
-      {"xy", "x", "\x81", "\x81y"},          // the replacement's lead byte takes the y
-      {"xx", "x", "\x81", "\x81x"},          // ... and hides the second x
-      {"a\x81\x40", "a\x81", "", ""},        // the trail byte goes with it
-      {"a\x81\x40" "b", "a\x81", "Z", "Zb"},
+      {"xy", "x", "\x81", "\x81y"},    // the replacement's lead byte takes the y
+      {"xx", "x", "\x81", "\x81x"},    // ... and hides the second x
+      {"a\x81\x40", "a\x81", "", ""},  // the trail byte goes with it
+      {"a\x81\x40"
+       "b",
+       "a\x81", "Z", "Zb"},
       {"http://a.b/", "/", "-", "http:--a.b-"},
   };
   for (const ReplaceCase& c : cases) {
@@ -209,15 +243,21 @@ TEST(JDeleteAll, Examples) {
       {"abc", "", "abc"},
       {"", "a", ""},
       {"\x81\x9A\x81\x9A\x81\x9A", "\x81\x9A", ""},
-      {"\x81\x9A" "a\x81\x9A", "\x81\x9A", "a"},
+      {"\x81\x9A"
+       "a\x81\x9A",
+       "\x81\x9A", "a"},
       {"\x9A\x81\x9A\x81\x9A", "\x9A\x81", "\x9A"},  // lone 0x9A, then pairs removed
       {"a--b----c-", "--", "abc-"},
       {"---", "--", "-"},
-      {"\x81\x40\x81\x40" "a\x81\x40", "\x81\x40", "a"},
+      {"\x81\x40\x81\x40"
+       "a\x81\x40",
+       "\x81\x40", "a"},
       {"\x95\x5C\x95\x5C", "\\", "\x95\x5C\x95\x5C"},
       {"\x95\x5C\x95\x5C", "\x5C\x95", "\x95\x5C\x95\x5C"},
-      {"a\x81\x40" "b", "a\x81", "b"},  // the trail byte goes with it
-      {"a\x81", "a\x81", ""},           // a lone lead byte at the end
+      {"a\x81\x40"
+       "b",
+       "a\x81", "b"},                       // the trail byte goes with it
+      {"a\x81", "a\x81", ""},               // a lone lead byte at the end
       {"aa\x81\x40\x81\x40", "a\x81", ""},  // the second match forms after the first
       {"ba\x81\x40\x81\x40", "a\x81", "b\x81\x40"},
       {"\x81\x81\x81\x81", "\x81", ""},
@@ -305,8 +345,8 @@ TEST(JStringRandom, AgreesWithTheOracle) {
 // Long texts with few kinds of bytes: cascades of deletions across long runs.
 TEST(JStringRandom, CascadesAgreeWithTheOracle) {
   testgen::Rng rng(77);
-  const char* const searches[] = {"ab", "aab", "abb", "\x81\x9A", "\x9A\x81", "\x81", "\x81\x81",
-                                  "a\x81", "--", "\x81\x40", "\\", "\x5C\x95"};
+  const char* const searches[] = {"ab",       "aab",   "abb", "\x81\x9A", "\x9A\x81", "\x81",
+                                  "\x81\x81", "a\x81", "--",  "\x81\x40", "\\",       "\x5C\x95"};
   const char alphabet[] = {'a', 'b', '\x81', '\x9A', '-', '\x40', '\x95', '\x5C'};
   for (int iter = 0; iter < 3000; ++iter) {
     string t;
@@ -332,8 +372,8 @@ TEST(JStringRandom, CascadesAgreeWithTheOracle) {
 // that go at once, a chunk at a time, and what a stray byte does to them.
 TEST(JStringRandom, LongRunsAgreeWithTheOracle) {
   testgen::Rng rng(99);
-  const char* const searches[] = {"\x81\x9A", "--", "\x81\x40", "ab", "\x9A\x81", "a", "\x81",
-                                  "\x95\x5C", "abc", "a\x81"};
+  const char* const searches[] = {"\x81\x9A", "--",   "\x81\x40", "ab",  "\x9A\x81",
+                                  "a",        "\x81", "\x95\x5C", "abc", "a\x81"};
   for (int iter = 0; iter < 24; ++iter) {
     const string search = searches[rng.Below(sizeof searches / sizeof searches[0])];
     string t;

@@ -11,8 +11,6 @@ namespace ixo {
 
 std::optional<int32_t> ParseNumber(std::string_view s);
 
-inline int32_t ReadNumber(std::string_view s, int32_t def) {
-  return ParseNumber(s).value_or(def);
-}
+inline int32_t ReadNumber(std::string_view s, int32_t def) { return ParseNumber(s).value_or(def); }
 
 }  // namespace ixo

@@ -8,10 +8,10 @@
 
 #include "core/error.h"
 #include "core/linelist.h"
+#include "numbered.h"
 #include "settings/history.h"
 #include "win_files.h"
 #include "win_tempdir.h"
-#include "numbered.h"
 
 namespace ixo {
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 
 #include "core/error.h"
+#include "numbered.h"
 #include "win_files.h"
 #include "win_tempdir.h"
-#include "numbered.h"
 
 namespace ixo {
 namespace {

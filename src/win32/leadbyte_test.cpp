@@ -1,8 +1,7 @@
 // The core decides lead bytes by the fixed ranges of code page 932; on the
 // program's Japanese systems that must be exactly what Windows says.
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include "core/jstring.h"
 

@@ -1,8 +1,7 @@
 #include "win32/shortcut.h"
 
-#include <windows.h>
-
 #include <gtest/gtest.h>
+#include <windows.h>
 
 #include <string>
 

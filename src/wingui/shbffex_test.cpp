@@ -403,8 +403,8 @@ std::string TreeRootText(HWND browser) {
   item.pszText = text;
   item.cchTextMax = sizeof text;
   DWORD_PTR unused = 0;
-  SendMessageTimeoutA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item), SMTO_NORMAL,
-                      60000, &unused);
+  SendMessageTimeoutA(tree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item), SMTO_NORMAL, 60000,
+                      &unused);
   return text;
 }
 

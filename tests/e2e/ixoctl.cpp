@@ -386,8 +386,8 @@ int main(int argc, char** argv) {
         // run dry once, so start-up (settings, clipboard, chain) is done.
         HANDLE p = OpenProcess(SYNCHRONIZE | PROCESS_QUERY_INFORMATION, FALSE, s.pid);
         const LONG left = static_cast<LONG>(until - GetTickCount());
-        const DWORD idle = p ? WaitForInputIdle(p, left > 0 ? static_cast<DWORD>(left) : 0)
-                             : WAIT_FAILED;
+        const DWORD idle =
+            p ? WaitForInputIdle(p, left > 0 ? static_cast<DWORD>(left) : 0) : WAIT_FAILED;
         if (p) CloseHandle(p);
         if (idle != 0) {
           std::fprintf(stderr, "the main window is there, but no idle moment: %lu, error %lu\n",

@@ -254,7 +254,7 @@ TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const Lin
     // 2.4
     TURLRecord rec;
     rec.Title = oracle::ExtractTitle(lines, delList, static_cast<int>(i), static_cast<int>(p),
-                             static_cast<int>(Len(s)));
+                                     static_cast<int>(Len(s)));
     rec.URL = s;
     return rec;
   }
