@@ -39,6 +39,7 @@ asan: build/asan/build.ninja
 	@cmake --build build/asan -j $(JOBS)
 
 test: deps
+	@tools/check-format.sh
 	@$(MAKE) --no-print-directory test-native
 	@$(MAKE) --no-print-directory test-win
 

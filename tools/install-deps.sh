@@ -11,7 +11,7 @@ packages=(
   xvfb xauth x11-utils xclip xdotool imagemagick
   locales fonts-noto-cjk fonts-wine fonts-horai-umefont fonts-ipafont-gothic
   googletest libgtest-dev libbenchmark-dev
-  clang libclang-rt-14-dev llvm
+  clang libclang-rt-14-dev llvm clang-format
   zip python3
 )
 
