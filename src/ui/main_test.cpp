@@ -17,17 +17,11 @@ namespace {
 
 using test::FileExists;
 using test::MainFormTest;
+using test::PlaceInParent;
 using test::PressKey;
 using test::PumpPending;
 using test::PumpUntil;
 using test::ReadFileBytes;
-
-RECT PlaceOf(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 std::string FaceOf(HWND control, LOGFONTA* out = nullptr) {
   LOGFONTA lf{};
@@ -78,7 +72,7 @@ TEST_F(MainFormTest, LaysTheWindowOutAsDesigned) {
       {&form->kansi, "クリップボードを監視", {267, 80, 386, 100}, uigothic},
   };
   for (const auto& c : controls) {
-    const RECT r = PlaceOf(c.control->Handle());
+    const RECT r = PlaceInParent(c.control->Handle());
     EXPECT_EQ(r.left, c.place.left) << c.text;
     EXPECT_EQ(r.top, c.place.top) << c.text;
     EXPECT_EQ(r.right, c.place.right) << c.text;
@@ -103,7 +97,7 @@ TEST_F(MainFormTest, LaysTheWindowOutAsDesigned) {
       {&form->Label4, "保存フォルダ:", 5, -1, 108, pgothic},
   };
   for (const auto& l : labels) {
-    const RECT r = PlaceOf(l.label->Handle());
+    const RECT r = PlaceInParent(l.label->Handle());
     if (l.left >= 0) {
       EXPECT_EQ(r.left, l.left) << l.text;
     }
@@ -116,7 +110,7 @@ TEST_F(MainFormTest, LaysTheWindowOutAsDesigned) {
   }
   EXPECT_EQ(GetWindowLongPtrA(form->Label1.Handle(), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
 
-  const RECT combo = PlaceOf(form->ComboBox1.Handle());
+  const RECT combo = PlaceInParent(form->ComboBox1.Handle());
   EXPECT_EQ(combo.left, 75);
   EXPECT_EQ(combo.top, 102);
   EXPECT_EQ(combo.right, 386);
@@ -750,14 +744,14 @@ TEST_F(MainFormTest, ANewDpiScalesTheWholeWindow) {
   RECT suggested{50, 50, 650, 290};
   SendMessageA(form->Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
                reinterpret_cast<LPARAM>(&suggested));
-  const RECT edit = PlaceOf(form->Edit1.Handle());
+  const RECT edit = PlaceInParent(form->Edit1.Handle());
   EXPECT_EQ(edit.left, 130);
   EXPECT_EQ(edit.top, 12);
   EXPECT_EQ(edit.right - edit.left, 502);
   LOGFONTA lf;
   FaceOf(form->kansi.Handle(), &lf);
   EXPECT_EQ(lf.lfHeight, -24);
-  const RECT label = PlaceOf(form->Label1.Handle());
+  const RECT label = PlaceInParent(form->Label1.Handle());
   EXPECT_EQ(label.right, 122);
 }
 

@@ -29,9 +29,7 @@ using test::Step;
 
 // The bounds of a control in its parent's client area.
 TBounds Placed(const TControl& c) {
-  RECT r;
-  GetWindowRect(c.Handle(), &r);
-  MapWindowPoints(nullptr, GetParent(c.Handle()), reinterpret_cast<POINT*>(&r), 2);
+  const RECT r = test::PlaceInParent(c.Handle());
   return {r.left, r.top, r.right - r.left, r.bottom - r.top};
 }
 

@@ -10,17 +10,11 @@
 namespace ixo {
 namespace {
 
+using test::PlaceInParent;
 using test::PumpPending;
 using test::PumpUntil;
 using test::TestForm;
 using test::UiTest;
-
-RECT ClientRectOf(HWND control) {
-  RECT r;
-  GetWindowRect(control, &r);
-  MapWindowPoints(nullptr, GetParent(control), reinterpret_cast<POINT*>(&r), 2);
-  return r;
-}
 
 using FormTest = UiTest;
 
@@ -215,7 +209,7 @@ TEST_F(FormTest, ANewDpiScalesSizesPositionsAndFonts) {
   // the controls.
   EXPECT_GE(client.right, clientBefore.right * 3 / 2);
   EXPECT_GE(client.bottom, clientBefore.bottom * 3 / 2);
-  RECT edit = ClientRectOf(form.edit.Handle());
+  RECT edit = PlaceInParent(form.edit.Handle());
   EXPECT_EQ(edit.left, 90);
   EXPECT_EQ(edit.top, 9);
   EXPECT_EQ(edit.right - edit.left, 180);
@@ -227,7 +221,7 @@ TEST_F(FormTest, ANewDpiScalesSizesPositionsAndFonts) {
 
   SendMessageA(form.Handle(), WM_DPICHANGED, MAKEWPARAM(192, 192),
                reinterpret_cast<LPARAM>(&suggested));
-  edit = ClientRectOf(form.edit.Handle());
+  edit = PlaceInParent(form.edit.Handle());
   EXPECT_EQ(edit.left, 120);
   EXPECT_EQ(edit.right - edit.left, 240);
 }

@@ -37,6 +37,9 @@ HWND WaitForSystemDialog(DWORD thread, DWORD timeoutMs = 20000);
 // time.
 bool WaitClosed(HWND hwnd, DWORD timeoutMs = 20000);
 
+// Where `control` stands in its parent's client area.
+RECT PlaceInParent(HWND control);
+
 // An application for one test; every error box is recorded in `errors`.
 class UiTest : public ::testing::Test {
  protected:
