@@ -216,8 +216,22 @@ class Ixo:
                                      stdout=self.log, stderr=subprocess.STDOUT,
                                      preexec_fn=preexec_fn)
         if wait_window:
-            self.ctl("wait", self.win_exe(), "60")
+            self.wait_window()
         return self
+
+    def wait_window(self):
+        """Waits until the main window is there and start-up is done. On a
+        loaded machine ixoctl has been seen, rarely, to end at once with a
+        failure status and without a word of its own (its every failure says
+        why): such a wait, which tells nothing of the program, is asked
+        again. What ixoctl reports of the program is never retried."""
+        for _ in range(3):
+            status, out, err = ixoctl("wait", self.win_exe(), "60")
+            if status == 0:
+                return out
+            if err or self.proc.poll() is not None:
+                break
+        raise AssertionError("ixoctl wait failed with status %d: %s" % (status, err))
 
     def win_exe(self):
         return windows_path(self.exe)
@@ -225,7 +239,8 @@ class Ixo:
     def ctl(self, *args, check=True):
         status, out, err = ixoctl(*args)
         if check and status != 0:
-            raise AssertionError("ixoctl %s failed: %s" % (" ".join(args), err))
+            raise AssertionError("ixoctl %s failed with status %d: %s"
+                                 % (" ".join(args), status, err))
         return out
 
     def state(self):
