@@ -104,6 +104,15 @@ int Usage() {
   return 2;
 }
 
+}  // namespace
+
+int Fail(const char* why) {
+  std::fprintf(stderr, "ixoctl: %s\n", why);
+  return 1;
+}
+
+namespace {
+
 DWORD Millis(const char* seconds) { return static_cast<DWORD>(std::atof(seconds) * 1000); }
 
 // The message boxes (dialog class #32770) that the process shows.
@@ -238,9 +247,9 @@ int Press(DWORD pid, const std::string& cls, const std::string& text) {
     const WPARAM command = MAKEWPARAM(GetDlgCtrlID(button), BN_CLICKED);
     const BOOL posted =
         PostMessageA(GetParent(button), WM_COMMAND, command, reinterpret_cast<LPARAM>(button));
-    return posted ? 0 : 1;
+    return posted ? 0 : Fail("the click could not be posted");
   }
-  return 1;
+  return Fail("no such button");
 }
 
 int Focus(DWORD millis) {
@@ -251,7 +260,7 @@ int Focus(DWORD millis) {
   RegisterClassA(&wc);
   HWND w = CreateWindowExA(0, wc.lpszClassName, "ixoctl", WS_OVERLAPPEDWINDOW | WS_VISIBLE, 700,
                            500, 120, 80, nullptr, nullptr, wc.hInstance, nullptr);
-  if (!w) return 1;
+  if (!w) return Fail("no window of its own");
   const DWORD start = GetTickCount();
   bool said = false;
   MSG msg;
@@ -268,7 +277,8 @@ int Focus(DWORD millis) {
     }
     // A window that cannot come to the front says so by saying nothing.
     const DWORD limit = said ? millis : std::min<DWORD>(millis, 20000);
-    if (GetTickCount() - start > limit) return said ? 0 : 1;
+    if (GetTickCount() - start > limit)
+      return said ? 0 : Fail("its window never came to the front");
     MsgWaitForMultipleObjects(0, nullptr, FALSE, 50, QS_ALLINPUT);
   }
 }
@@ -291,7 +301,7 @@ int main(int argc, char** argv) {
         std::printf("%lu\n", static_cast<unsigned long>(GetTickCount() - start));
         return 0;
       }
-      if (GetTickCount() - start > limit) return 1;
+      if (GetTickCount() - start > limit) return Fail("the text never had that length");
       Sleep(5);
     }
   }
@@ -313,7 +323,7 @@ int main(int argc, char** argv) {
         std::printf("%lu\n", static_cast<unsigned long>(now));
         return 0;
       }
-      if (GetTickCount() - start > limit) return 1;
+      if (GetTickCount() - start > limit) return Fail("the clipboard did not change");
       Sleep(5);
     }
   }
@@ -327,7 +337,7 @@ int main(int argc, char** argv) {
     const std::string mode = argc > 2 ? argv[2] : "";
     if (mode == "stop") {
       HANDLE end = OpenEventA(EVENT_MODIFY_STATE, FALSE, kEnd);
-      if (!end) return 1;
+      if (!end) return Fail("no desktop to stop");
       SetEvent(end);
       CloseHandle(end);
       return 0;
@@ -335,7 +345,7 @@ int main(int argc, char** argv) {
     HANDLE end = CreateEventA(nullptr, TRUE, FALSE, kEnd);
     if (!CreateWindowExA(0, "STATIC", "ixoctl desktop", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                          GetModuleHandleA(nullptr), nullptr)) {
-      return 1;
+      return Fail("no window of its own");
     }
     // "ready" once the bridge has started (and taken the X clipboard over).
     std::puts(ixo::WaitForClipboardBridge() ? "ready" : "ready, without a bridge to X");
@@ -357,7 +367,7 @@ int main(int argc, char** argv) {
   if (argc < 3) return Usage();
   if (cmd == "viewer") return viewer::Run(argv[2]);
   if (cmd == "hold") {
-    if (!OpenClipboard(nullptr)) return 1;
+    if (!OpenClipboard(nullptr)) return Fail("the clipboard is held");
     std::puts("held");
     std::fflush(stdout);
     Sleep(static_cast<DWORD>(std::atof(argv[2]) * 1000));
@@ -368,7 +378,7 @@ int main(int argc, char** argv) {
     if (argc < 4) return Usage();
     HANDLE f = CreateFileA(argv[2], GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
                            nullptr);
-    if (f == INVALID_HANDLE_VALUE) return 1;
+    if (f == INVALID_HANDLE_VALUE) return Fail("the file cannot be opened");
     std::puts("locked");
     std::fflush(stdout);
     Sleep(Millis(argv[3]));
@@ -423,19 +433,19 @@ int main(int argc, char** argv) {
                      reinterpret_cast<LPARAM>(GetDlgItem(box, IDOK)));
         return 0;
       }
-      if (static_cast<LONG>(GetTickCount() - until) > 0) return 1;
+      if (static_cast<LONG>(GetTickCount() - until) > 0) return Fail("no message box");
       Sleep(20);
     }
   }
   Search s = Find(argv[2]);
-  if (!s.main) return 1;
+  if (!s.main) return Fail("no main window");
   if (cmd == "state") {
     char caption[256] = {};
     GetWindowTextA(s.main, caption, sizeof caption);
     std::printf("%d %d %s\n", IsWindowVisible(s.main) ? 1 : 0, IsIconic(s.main) ? 1 : 0, caption);
     return 0;
   }
-  if (cmd == "close") return PostMessageA(s.main, WM_CLOSE, 0, 0) ? 0 : 1;
+  if (cmd == "close") return PostMessageA(s.main, WM_CLOSE, 0, 0) ? 0 : Fail("not posted");
   if (cmd == "text") {
     if (argc < 4) return Usage();
     int n = std::atoi(argv[3]);
@@ -446,18 +456,20 @@ int main(int argc, char** argv) {
       // Asked of the box itself: the answer comes once the program is back
       // in its message loop, so whatever it was doing is done.
       DWORD_PTR length = 0;
-      if (!SendMessageTimeoutA(c, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length)) return 1;
+      if (!SendMessageTimeoutA(c, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length)) {
+        return Fail("the box did not answer");
+      }
       std::string text(length + 1, '\0');
       DWORD_PTR got = 0;
       if (!SendMessageTimeoutA(c, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                                SMTO_NORMAL, 60000, &got)) {
-        return 1;
+        return Fail("the box did not answer");
       }
       text.resize(std::min<size_t>(got, 4096));
       std::printf("%s\n", text.c_str());
       return 0;
     }
-    return 1;
+    return Fail("no such edit box");
   }
   if (cmd == "boxes") {
     std::printf("%u\n", static_cast<unsigned>(BoxesOf(s.pid).size()));
@@ -485,7 +497,7 @@ int main(int argc, char** argv) {
     GUITHREADINFO info{};
     info.cbSize = sizeof info;
     if (!GetGUIThreadInfo(GetWindowThreadProcessId(s.main, nullptr), &info) || !info.hwndActive) {
-      return 1;
+      return Fail("no active window");
     }
     char active[64] = {};
     GetClassNameA(info.hwndActive, active, sizeof active);
@@ -495,7 +507,9 @@ int main(int argc, char** argv) {
     constexpr UINT kGetCurSel = 0x130B;  // TCM_GETCURSEL
     DWORD_PTR page = static_cast<DWORD_PTR>(-1);
     if (HWND tabs = FindWindowExA(info.hwndActive, nullptr, "SysTabControl32", nullptr)) {
-      if (!SendMessageTimeoutA(tabs, kGetCurSel, 0, 0, SMTO_NORMAL, 20000, &page)) return 1;
+      if (!SendMessageTimeoutA(tabs, kGetCurSel, 0, 0, SMTO_NORMAL, 20000, &page)) {
+        return Fail("the tabs did not answer");
+      }
     }
     char focus[64] = "-";
     char text[256] = {};
@@ -513,7 +527,7 @@ int main(int argc, char** argv) {
   }
   if (cmd == "stats") {
     HANDLE p = OpenProcess(PROCESS_QUERY_INFORMATION | PROCESS_VM_READ, FALSE, s.pid);
-    if (!p) return 1;
+    if (!p) return Fail("the process cannot be opened");
     PROCESS_MEMORY_COUNTERS_EX mem = {};
     mem.cb = sizeof mem;
     GetProcessMemoryInfo(p, reinterpret_cast<PROCESS_MEMORY_COUNTERS*>(&mem), sizeof mem);

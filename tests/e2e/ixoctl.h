@@ -19,6 +19,10 @@ Search Find(const char* exe);
 // Appends the bytes of the file at `path` to `out`; false when it cannot be read.
 bool ReadFileBytes(const char* path, std::string& out);
 
+// Says why on stderr, as every failure of ixoctl does, and gives the failure
+// status: a failure without a word is one ixoctl did not see (it did not run).
+int Fail(const char* why);
+
 namespace viewer {
 // ixoctl viewer EXE (see ixoctl_viewer.cpp).
 int Run(const char* exe);

@@ -250,12 +250,12 @@ int Run(const char* exe) {
                              wc.hInstance, nullptr);
   v.front = CreateWindowExA(0, wc.lpszClassName, "front", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                             wc.hInstance, nullptr);
-  if (!v.behind || !v.front) return 1;
+  if (!v.behind || !v.front) return Fail("no windows of its own");
   v.behindNext = SetClipboardViewer(v.behind);
   const HANDLE reader = CreateThread(
       nullptr, 0, ReadCommands,
       reinterpret_cast<void*>(static_cast<uintptr_t>(GetCurrentThreadId())), 0, nullptr);
-  if (!reader) return 1;
+  if (!reader) return Fail("no thread to read its commands");
   CloseHandle(reader);
   Answer("ready");
   for (;;) {
