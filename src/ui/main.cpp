@@ -3,10 +3,10 @@
 #include <exception>
 
 #include "clipboard/clipboard.h"
-#include "core/error.h"
 #include "ui/optionbox.h"
 #include "win32/shortcut.h"
 #include "wingui/app.h"
+#include "wingui/errorbox.h"
 
 namespace ixo {
 namespace {
@@ -267,21 +267,19 @@ void TForm1::OpenOptions() {
   }
   MonitorOn = false;
   Tim.SetEnabled(false);
-  // The watch and the timer come back whatever happens in the dialog.
+  // The watch and the timer come back whatever happens in the dialog: a
+  // failure is shown first, and then they are put back.
   std::exception_ptr failure;
   optionsOpen_ = true;
   try {
     ShowOptionBox(OptionRec);
-  } catch (const Error& error) {
-    optionsOpen_ = false;
-    Application().ShowException(error);
   } catch (...) {
     failure = std::current_exception();
   }
   optionsOpen_ = false;
+  if (failure) HandleException(failure);
   hanei(OptionRec);
   chclip();
-  if (failure) std::rethrow_exception(failure);
 }
 
 void TForm1::TextpClick() {

@@ -73,7 +73,7 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   // A container (panel, tab page) hands its children's notices on, as the
   // form does.
   LRESULT routed = 0;
-  if (RouteChildNotice(Handle(), msg, wParam, lParam, routed)) return routed;
+  if (RouteChildNotice(msg, wParam, lParam, routed)) return routed;
   if (msg == WM_CHAR && OnKeyPress) {
     char key = static_cast<char>(wParam);
     OnKeyPress(key);
@@ -83,9 +83,7 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   return Default(msg, wParam, lParam);
 }
 
-bool TControl::RouteChildNotice(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam,
-                                LRESULT& result) {
-  (void)parent;
+bool TControl::RouteChildNotice(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result) {
   switch (msg) {
     case WM_COMMAND: {
       TControl* child = lParam ? FromHandle(reinterpret_cast<HWND>(lParam)) : nullptr;

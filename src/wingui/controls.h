@@ -73,8 +73,7 @@ class TControl : public TWindow {
   // The form's share of a parent's notices: WM_COMMAND, WM_NOTIFY and the
   // WM_CTLCOLOR messages of a child go to the child's own object. True when
   // the message was one of them and `result` holds the answer.
-  static bool RouteChildNotice(HWND parent, UINT msg, WPARAM wParam, LPARAM lParam,
-                               LRESULT& result);
+  static bool RouteChildNotice(UINT msg, WPARAM wParam, LPARAM lParam, LRESULT& result);
 
  protected:
   struct NativeArgs {

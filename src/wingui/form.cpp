@@ -326,7 +326,7 @@ int TForm::ShowModal() {
 
 LRESULT TForm::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT routed = 0;
-  if (TControl::RouteChildNotice(Handle(), msg, wParam, lParam, routed)) return routed;
+  if (TControl::RouteChildNotice(msg, wParam, lParam, routed)) return routed;
   switch (msg) {
     case WM_TIMER:
       for (TTimer* timer : timers_) {

@@ -47,6 +47,17 @@ def windows_path(unix_path):
     return "Z:" + unix_path.replace("/", "\\")
 
 
+def let_go(proc, timeout=30):
+    """Ends a helper that stays while its input is open: closes the input and
+    waits for the helper to go, killing it if it stays."""
+    proc.stdin.close()
+    try:
+        proc.wait(timeout)
+    except subprocess.TimeoutExpired:
+        proc.kill()
+        proc.wait()
+
+
 def ixoctl(*args, timeout=120):
     """Runs ixoctl.exe; its exit status, stdout and stderr.
 
@@ -169,12 +180,7 @@ class Viewer:
 
     def close(self):
         if self.proc.poll() is None:
-            self.proc.stdin.close()
-            try:
-                self.proc.wait(30)
-            except subprocess.TimeoutExpired:
-                self.proc.kill()
-                self.proc.wait()
+            let_go(self.proc)
         self.proc.stdout.close()
 
 
@@ -339,13 +345,8 @@ class Desktop:
         return self
 
     def __exit__(self, *exc):
-        self.proc.stdin.close()
+        let_go(self.proc)
         self.proc.stdout.close()
-        try:
-            self.proc.wait(30)
-        except subprocess.TimeoutExpired:
-            self.proc.kill()
-            self.proc.wait()
 
 
 def main():
