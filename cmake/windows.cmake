@@ -7,6 +7,7 @@ set(IXO_WIN_LIBS user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 uuid)
 set(WIN_SRC
   src/win32/file.cpp
   src/win32/shortcut.cpp
+  src/win32/wide.cpp
   src/settings/history.cpp
   src/settings/options.cpp
   src/settings/profile.cpp

@@ -22,8 +22,8 @@ bool IsSizeCommand(WPARAM command) {
 
 // Enter means nothing in the title box, the URL box or the folder list: it
 // is dropped before the control sees it.
-void DropEnter(char& key) {
-  if (key == '\r') key = 0;
+void DropEnter(wchar_t& key) {
+  if (key == L'\r') key = 0;
 }
 
 }  // namespace
@@ -31,14 +31,14 @@ void DropEnter(char& key) {
 TForm1::TForm1(std::string settingsFolder)
     : Tim(*this), settingsFolder_(std::move(settingsFolder)) {
   FormArgs args;
-  args.className = "TForm1";
+  args.className = L"TForm1";
   args.caption = "Ixo";
   args.width = 400;
   args.height = 159;
   args.style = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_THICKFRAME;
   args.font = kPGothic;
   CreateForm(args);
-  taskbarCreated_ = RegisterWindowMessageA("TaskbarCreated");
+  taskbarCreated_ = RegisterWindowMessageW(L"TaskbarCreated");
   Application().SetMainForm(this);
   CreateControls();
   try {
@@ -93,9 +93,9 @@ void TForm1::CreateControls() {
       *this, {.caption = "クリップボードを監視", .bounds = {267, 80, 119, 20}, .font = &kUIGothic});
   SetActiveControl(&ComboBox1);
 
-  Edit1.OnKeyPress = [this](char& key) { Edit1KeyPress(key); };
-  Edit2.OnKeyPress = [this](char& key) { Edit2KeyPress(key); };
-  ComboBox1.OnKeyPress = [this](char& key) { ComboBox1KeyPress(key); };
+  Edit1.OnKeyPress = [this](wchar_t& key) { Edit1KeyPress(key); };
+  Edit2.OnKeyPress = [this](wchar_t& key) { Edit2KeyPress(key); };
+  ComboBox1.OnKeyPress = [this](wchar_t& key) { ComboBox1KeyPress(key); };
   saveb.OnClick = [this] { savebClick(); };
   closeb.OnClick = [this] { closebClick(); };
   optionb.OnClick = [this] { optionbClick(); };
@@ -322,9 +322,9 @@ void TForm1::N5Click() {
   BringUp();
 }
 
-void TForm1::Edit1KeyPress(char& key) { DropEnter(key); }
-void TForm1::Edit2KeyPress(char& key) { DropEnter(key); }
-void TForm1::ComboBox1KeyPress(char& key) { DropEnter(key); }
+void TForm1::Edit1KeyPress(wchar_t& key) { DropEnter(key); }
+void TForm1::Edit2KeyPress(wchar_t& key) { DropEnter(key); }
+void TForm1::ComboBox1KeyPress(wchar_t& key) { DropEnter(key); }
 
 LRESULT TForm1::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   switch (msg) {
@@ -373,10 +373,10 @@ LRESULT TForm1::WMDrawClip(WPARAM wParam, LPARAM lParam) {
     ClipboardChanged();
   } catch (...) {
     // The chain goes on even when this window's part failed.
-    if (NextViewer) SendMessageA(NextViewer, WM_DRAWCLIPBOARD, 0, 0);
+    if (NextViewer) SendMessageW(NextViewer, WM_DRAWCLIPBOARD, 0, 0);
     throw;
   }
-  if (NextViewer) SendMessageA(NextViewer, WM_DRAWCLIPBOARD, 0, 0);
+  if (NextViewer) SendMessageW(NextViewer, WM_DRAWCLIPBOARD, 0, 0);
   return 0;
 }
 
@@ -384,7 +384,7 @@ LRESULT TForm1::WMChangeChain(WPARAM wParam, LPARAM lParam) {
   if (reinterpret_cast<HWND>(wParam) == NextViewer) {
     NextViewer = reinterpret_cast<HWND>(lParam);
   } else if (NextViewer) {
-    SendMessageA(NextViewer, WM_CHANGECBCHAIN, wParam, lParam);
+    SendMessageW(NextViewer, WM_CHANGECBCHAIN, wParam, lParam);
   }
   return 0;
 }

@@ -74,7 +74,7 @@ class TForm1 : public TForm {
   bool HttpsOn = false;
   TURLRecord CurURL;
   int32_t CountDown = 0;
-  NOTIFYICONDATAA TrayData{};
+  NOTIFYICONDATAW TrayData{};
 
   bool Save();
   bool Write(const TURLRecord& rec);
@@ -95,9 +95,9 @@ class TForm1 : public TForm {
   void kansiClick();
   void N2Click();
   void N5Click();
-  void Edit1KeyPress(char& key);
-  void Edit2KeyPress(char& key);
-  void ComboBox1KeyPress(char& key);
+  void Edit1KeyPress(wchar_t& key);
+  void Edit2KeyPress(wchar_t& key);
+  void ComboBox1KeyPress(wchar_t& key);
 
   // The tray icon and the automatic exit.
   void AppOnMinimize();

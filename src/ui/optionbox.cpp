@@ -8,6 +8,7 @@
 #include "core/optionrules.h"
 #include "ixo_version.h"
 #include "settings/history.h"
+#include "win32/wide.h"
 #include "wingui/app.h"
 
 namespace ixo {
@@ -35,7 +36,7 @@ constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 
 void DefaultShellOpen(HWND parent, const std::string& address) {
   // Whether the shell could open it is not the dialog's concern.
-  ShellExecuteA(parent, nullptr, address.c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+  ShellExecuteW(parent, nullptr, Wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 // Clears the dialog instance when ShowOptionBox leaves, also by an error.
@@ -50,7 +51,7 @@ struct InstanceGuard {
 
 TForm2::TForm2() : ShellOpen(DefaultShellOpen) {
   FormArgs args;
-  args.className = "TForm2";
+  args.className = L"TForm2";
   args.caption = "IXOの設定";
   args.width = 317;
   args.height = 377;
@@ -157,9 +158,9 @@ void TForm2::CreateControls() {
              kDefaultTime);
   // The up-down ends the radio buttons' group (the arrow keys stay among
   // them); the time box starts a group of its own.
-  SetWindowLongPtrA(ud1.Handle(), GWL_STYLE, GetWindowLongPtrA(ud1.Handle(), GWL_STYLE) | WS_GROUP);
+  SetWindowLongPtrW(ud1.Handle(), GWL_STYLE, GetWindowLongPtrW(ud1.Handle(), GWL_STYLE) | WS_GROUP);
   ed1.Create(*this, {.caption = "60", .bounds = {62, 12, 97, 20}, .parent = panel}, true);
-  SetWindowLongPtrA(ed1.Handle(), GWL_STYLE, GetWindowLongPtrA(ed1.Handle(), GWL_STYLE) | WS_GROUP);
+  SetWindowLongPtrW(ed1.Handle(), GWL_STYLE, GetWindowLongPtrW(ed1.Handle(), GWL_STYLE) | WS_GROUP);
   r1.SetChecked(true);
 
   page = &TabSheet4;

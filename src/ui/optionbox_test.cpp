@@ -517,7 +517,7 @@ class MainStandIn : public TForm {
  public:
   MainStandIn() {
     FormArgs args;
-    args.className = "IxoTestMain";
+    args.className = L"IxoTestMain";
     args.caption = "main";
     args.width = 400;
     args.height = 159;

@@ -1,16 +1,18 @@
 // The main window's notification-area icon and automatic exit.
+#include <cstddef>
 #include <cstring>
 #include <string>
 
 #include "ui/main.h"
+#include "win32/wide.h"
 #include "wingui/app.h"
 
 namespace ixo {
 
-// The record is the first version of the shell's structure, up to the
-// 64-byte tip: 88 bytes in a 32-bit program, 104 in a 64-bit one, where the
-// window and icon handles are 8 bytes and aligned.
-static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 8 ? 104 : 88));
+// The record is the first version of the shell's structure, up to the tip
+// of 64 characters: the Unicode one, so that the tip reads the same whatever
+// the system's code page.
+static_assert(NOTIFYICONDATAW_V1_SIZE == offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(wchar_t));
 
 namespace {
 
@@ -19,7 +21,7 @@ bool CountsInactivity(const TOptionRecord& rec) { return rec.AcType == 0 || rec.
 }  // namespace
 
 void TForm1::FillTrayData(const char* tip) {
-  TrayData.cbSize = NOTIFYICONDATAA_V1_SIZE;
+  TrayData.cbSize = NOTIFYICONDATAW_V1_SIZE;
   TrayData.hWnd = Handle();
   TrayData.uID = 1;
   TrayData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
@@ -29,18 +31,21 @@ void TForm1::FillTrayData(const char* tip) {
 }
 
 void TForm1::SetTip(const std::string& tip) {
-  const size_t length = std::min(tip.size(), sizeof TrayData.szTip - 1);
-  std::memcpy(TrayData.szTip, tip.data(), length);
-  TrayData.szTip[length] = '\0';
+  // The first version of the record has room for 63 characters and the zero.
+  constexpr size_t kTipRoom = 63;
+  std::wstring wide = Wide(tip);
+  if (wide.size() > kTipRoom) wide.resize(kTipRoom);
+  std::memcpy(TrayData.szTip, wide.data(), wide.size() * sizeof(wchar_t));
+  TrayData.szTip[wide.size()] = L'\0';
 }
 
 void TForm1::AddIcon() {
-  Shell_NotifyIconA(NIM_ADD, &TrayData);
+  Shell_NotifyIconW(NIM_ADD, &TrayData);
   iconShown_ = true;
 }
 
 void TForm1::DeleteIcon() {
-  Shell_NotifyIconA(NIM_DELETE, &TrayData);
+  Shell_NotifyIconW(NIM_DELETE, &TrayData);
   iconShown_ = false;
 }
 
@@ -95,7 +100,7 @@ LRESULT TForm1::WMTrayIcon(WPARAM wParam, LPARAM lParam) {
       TMenuItem* chosen = PopupMenu1.Track(cursor, popup ? popup : Handle());
       // And the window gets a message after the menu, or a second click on
       // the icon would open it only every other time.
-      PostMessageA(Handle(), WM_NULL, 0, 0);
+      PostMessageW(Handle(), WM_NULL, 0, 0);
       if (!chosen) break;
       // With a modal window open the items only bring it forward: the
       // dialog's caller still works on OptionRec, a box waits for its OK.
@@ -122,7 +127,7 @@ void TForm1::resettime() {
   SetCaption("Ixo");
   if (OptionRec.Tray) {
     SetTip("Ixo");
-    Shell_NotifyIconA(NIM_MODIFY, &TrayData);
+    Shell_NotifyIconW(NIM_MODIFY, &TrayData);
   }
 }
 
@@ -141,7 +146,7 @@ void TForm1::TimTimer() {
   SetCaption(text);
   if (OptionRec.Tray) {
     SetTip(text);
-    Shell_NotifyIconA(NIM_MODIFY, &TrayData);
+    Shell_NotifyIconW(NIM_MODIFY, &TrayData);
   }
   // Counting on below -1 wraps as the 32-bit count always did.
   CountDown = static_cast<int32_t>(static_cast<uint32_t>(CountDown) - 1u);

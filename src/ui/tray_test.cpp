@@ -10,6 +10,7 @@
 
 #include "clipboard/clipboard.h"
 #include "ui/main.h"
+#include "win32/wide.h"
 #include "win_main_form.h"
 
 namespace ixo {
@@ -22,9 +23,9 @@ using test::TestForm;
 
 // Whether the shell holds the window's icon: modifying an unknown icon fails.
 bool IconInShell(const TForm1& form) {
-  NOTIFYICONDATAA probe = form.TrayData;
+  NOTIFYICONDATAW probe = form.TrayData;
   probe.uFlags = 0;
-  return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
+  return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
 }
 
 class TrayTest : public MainFormTest {
@@ -63,12 +64,12 @@ TEST_F(TrayTest, WithTrayTheIconReplacesTheTaskbarButtonFromTheStart) {
   EXPECT_TRUE(form->IconShown());
   EXPECT_TRUE(IconInShell(*form));
   EXPECT_FALSE(IsWindowVisible(app->Handle()));
-  EXPECT_STREQ(form->TrayData.szTip, "IXO");
+  EXPECT_EQ(Narrow(form->TrayData.szTip), "IXO");
   // A click on the icon comes back as the shell reports it, with what the
   // icon was given: it brings the window up.
   app->Minimize();
   ASSERT_FALSE(IsWindowVisible(form->Handle()));
-  const NOTIFYICONDATAA& icon = form->TrayData;
+  const NOTIFYICONDATAW& icon = form->TrayData;
   SendMessageA(icon.hWnd, icon.uCallbackMessage, icon.uID, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   EXPECT_FALSE(app->Minimized());
@@ -293,8 +294,8 @@ TEST_F(TrayTest, TheIconComesBackWhenTheNotificationAreaIsRebuilt) {
   Start(TrayOptions());
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   // The shell restarted: its icons are gone.
-  NOTIFYICONDATAA gone = form->TrayData;
-  ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &gone));
+  NOTIFYICONDATAW gone = form->TrayData;
+  ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
   ASSERT_FALSE(IconInShell(*form));
   SendMessageA(form->Handle(), taskbarCreated, 0, 0);
   EXPECT_TRUE(IconInShell(*form));
@@ -316,7 +317,7 @@ TEST_F(TrayTest, KindOneCountsDownFromTheStartAndClosesAfterShowingZero) {
   for (const char* caption : shown) {
     Tick();
     EXPECT_EQ(form->Caption(), caption);
-    EXPECT_STREQ(form->TrayData.szTip, caption);
+    EXPECT_EQ(Narrow(form->TrayData.szTip), caption);
     EXPECT_FALSE(app->Terminated());
   }
   // Counting goes on while the window is active.

@@ -5,7 +5,9 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
 
+#include "win32/wide.h"
 #include "wingui/errorbox.h"
 #include "wingui/form.h"
 #include "wingui/window.h"
@@ -22,13 +24,13 @@ constexpr int kIconResource = 1;
 // Loads the icon in the system's large or small size; `owned` tells whether
 // the caller must destroy it.
 HICON LoadProgramIcon(bool small, bool& owned) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HINSTANCE instance = GetModuleHandleW(nullptr);
   HICON icon = nullptr;
   owned = false;
   if (small) {
     // The small icon at the monitor's scale, where common controls 6 offer it.
     using LoadIconMetricFn = HRESULT(WINAPI*)(HINSTANCE, PCWSTR, int, HICON*);
-    HMODULE comctl = GetModuleHandleA("comctl32.dll");
+    HMODULE comctl = GetModuleHandleW(L"comctl32.dll");
     auto load = comctl ? reinterpret_cast<LoadIconMetricFn>(
                              reinterpret_cast<void*>(GetProcAddress(comctl, "LoadIconMetric")))
                        : nullptr;
@@ -38,7 +40,7 @@ HICON LoadProgramIcon(bool small, bool& owned) {
     }
   }
   const int size = GetSystemMetrics(small ? SM_CXSMICON : SM_CXICON);
-  icon = static_cast<HICON>(LoadImageA(instance, MAKEINTRESOURCEA(kIconResource), IMAGE_ICON, size,
+  icon = static_cast<HICON>(LoadImageW(instance, MAKEINTRESOURCEW(kIconResource), IMAGE_ICON, size,
                                        size, LR_DEFAULTCOLOR | LR_SHARED));
   return icon ? icon : LoadIcon(nullptr, IDI_APPLICATION);
 }
@@ -49,9 +51,9 @@ TApplication& Application() { return *current; }
 bool HasApplication() { return current != nullptr; }
 
 bool IsSystemDialog(HWND hwnd) {
-  char cls[8] = {};
-  return !TWindow::FromHandle(hwnd) && GetClassNameA(hwnd, cls, sizeof cls) > 0 &&
-         std::strcmp(cls, "#32770") == 0;
+  wchar_t cls[8] = {};
+  return !TWindow::FromHandle(hwnd) && GetClassNameW(hwnd, cls, 8) > 0 &&
+         std::wcscmp(cls, L"#32770") == 0;
 }
 
 namespace {
@@ -63,7 +65,7 @@ void CloseBoxesOf(HWND owner) {
       GetCurrentThreadId(),
       [](HWND hwnd, LPARAM param) -> BOOL {
         if (IsSystemDialog(hwnd) && GetWindow(hwnd, GW_OWNER) == reinterpret_cast<HWND>(param)) {
-          PostMessageA(hwnd, WM_CLOSE, 0, 0);
+          PostMessageW(hwnd, WM_CLOSE, 0, 0);
         }
         return TRUE;
       },
@@ -82,7 +84,7 @@ class TApplication::TaskbarWindow : public TWindow {
  public:
   explicit TaskbarWindow(TApplication& app) : app_(app) {
     CreateArgs args;
-    args.className = "TApplication";
+    args.className = L"TApplication";
     args.caption = app.title_;
     args.style = WS_POPUP | WS_CAPTION | WS_CLIPSIBLINGS | WS_SYSMENU | WS_MINIMIZEBOX;
     // Of no size, at the centre of the screen: all that shows of it is the
@@ -161,7 +163,7 @@ HWND TApplication::Handle() const { return window_->Handle(); }
 
 void TApplication::SetTitle(std::string_view title) {
   title_ = title;
-  SetWindowTextA(Handle(), title_.c_str());
+  SetWindowTextW(Handle(), Wide(title_).c_str());
 }
 
 void TApplication::Run() {
@@ -179,7 +181,7 @@ void TApplication::Terminate() {
 
 bool TApplication::HandleMessage() {
   MSG msg;
-  const BOOL got = GetMessageA(&msg, nullptr, 0, 0);
+  const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
   if (got == 0) {
     terminated_ = true;
     // A modal loop hands the quit on to the loops around it.
@@ -193,7 +195,7 @@ bool TApplication::HandleMessage() {
 
 void TApplication::ProcessMessages() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     if (msg.message == WM_QUIT) {
       terminated_ = true;
       PostQuitMessage(static_cast<int>(msg.wParam));
@@ -216,10 +218,10 @@ void TApplication::Dispatch(MSG& msg) {
       HandleException(std::current_exception());
       handled = true;
     }
-    if (handled || IsDialogMessageA(root, &msg)) return;
+    if (handled || IsDialogMessageW(root, &msg)) return;
   }
   TranslateMessage(&msg);
-  DispatchMessageA(&msg);
+  DispatchMessageW(&msg);
 }
 
 bool TApplication::Minimized() const { return IsIconic(Handle()) != FALSE; }
@@ -307,7 +309,7 @@ void TApplication::CloseAfterModal() {
 void TApplication::ModalEnded() {
   if (!closePending_ || InModalState()) return;
   closePending_ = false;
-  if (mainForm_ && mainForm_->Handle()) PostMessageA(mainForm_->Handle(), WM_CLOSE, 0, 0);
+  if (mainForm_ && mainForm_->Handle()) PostMessageW(mainForm_->Handle(), WM_CLOSE, 0, 0);
 }
 
 HWND TApplication::ErrorBoxOwner() const {
@@ -332,7 +334,7 @@ void TApplication::ShowException(const Error& error) {
   if (presenter_) {
     presenter_(text);
   } else {
-    MessageBoxA(owner, text.c_str(), title_.c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(owner, Wide(text).c_str(), Wide(title_).c_str(), MB_OK | MB_ICONERROR);
   }
 }
 

@@ -38,7 +38,7 @@ TEST_F(ApplicationTest, WhateverAHandlerThrowsEndsInTheErrorBoxAndTheProgramGoes
     errors.clear();
     // A click reaches the form's window procedure, a typed key the edit's own.
     form.button.OnClick = c.fail;
-    form.edit.OnKeyPress = [&](char&) { c.fail(); };
+    form.edit.OnKeyPress = [&](wchar_t&) { c.fail(); };
     SendMessageA(form.button.Handle(), BM_CLICK, 0, 0);
     SendMessageA(form.edit.Handle(), WM_CHAR, 'a', 0);
     EXPECT_EQ(errors, (std::vector<std::string>{c.shown, c.shown}));

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "win32/wide.h"
+
 namespace ixo {
 
 TControl::~TControl() {
@@ -25,11 +27,11 @@ void TControl::CreateNative(TForm& form, const ControlArgs& args, const NativeAr
   if (args.visible) style |= WS_VISIBLE;
   if (!args.enabled) style |= WS_DISABLED;
   HWND parentWindow = parent_ ? parent_->Handle() : form.Handle();
-  Subclass(CreateWindowExA(native.exStyle, native.className, args.caption.c_str(), style,
+  Subclass(CreateWindowExW(native.exStyle, native.className, Wide(args.caption).c_str(), style,
                            form.Scale(bounds_.left), form.Scale(bounds_.top),
                            form.Scale(bounds_.width), form.Scale(bounds_.height), parentWindow,
                            reinterpret_cast<HMENU>(static_cast<INT_PTR>(form.NextControlId())),
-                           GetModuleHandleA(nullptr), nullptr));
+                           GetModuleHandleW(nullptr), nullptr));
   // The dialog manager walks the tab order in z-order: each control goes
   // after the ones made before it.
   SetWindowPos(Handle(), HWND_BOTTOM, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -37,22 +39,26 @@ void TControl::CreateNative(TForm& form, const ControlArgs& args, const NativeAr
   Rescale();
 }
 
-std::string TControl::Text() const {
-  const int length = GetWindowTextLengthA(Handle());
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const int got = GetWindowTextA(Handle(), text.data(), length + 1);
+std::string TControl::Text() const { return Narrow(TextW()); }
+
+void TControl::SetText(std::string_view text) { SetTextW(Wide(text)); }
+
+std::wstring TControl::TextW() const {
+  const int length = GetWindowTextLengthW(Handle());
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const int got = GetWindowTextW(Handle(), text.data(), length + 1);
   text.resize(static_cast<size_t>(std::max(got, 0)));
   return text;
 }
 
-void TControl::SetText(std::string_view text) {
-  SetWindowTextA(Handle(), std::string(text).c_str());
+void TControl::SetTextW(std::wstring_view text) {
+  SetWindowTextW(Handle(), std::wstring(text).c_str());
 }
 
 bool TControl::Enabled() const { return IsWindowEnabled(Handle()) != FALSE; }
 void TControl::SetEnabled(bool enabled) { EnableWindow(Handle(), enabled); }
 bool TControl::Visible() const {
-  return (GetWindowLongPtrA(Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
+  return (GetWindowLongPtrW(Handle(), GWL_STYLE) & WS_VISIBLE) != 0;
 }
 void TControl::SetVisible(bool visible) { ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE); }
 void TControl::SetFocus() { ::SetFocus(Handle()); }
@@ -63,7 +69,7 @@ bool TControl::Focused() const {
 }
 
 void TControl::Rescale() {
-  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(form_->FontHandle(Font())), TRUE);
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(form_->FontHandle(Font())), TRUE);
   SetWindowPos(Handle(), nullptr, form_->Scale(bounds_.left), form_->Scale(bounds_.top),
                form_->Scale(bounds_.width), form_->Scale(bounds_.height),
                SWP_NOZORDER | SWP_NOACTIVATE);
@@ -75,10 +81,10 @@ LRESULT TControl::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   LRESULT routed = 0;
   if (RouteChildNotice(msg, wParam, lParam, routed)) return routed;
   if (msg == WM_CHAR && OnKeyPress) {
-    char key = static_cast<char>(wParam);
+    wchar_t key = static_cast<wchar_t>(wParam);
     OnKeyPress(key);
     if (key == 0) return 0;
-    wParam = static_cast<unsigned char>(key);
+    wParam = key;
   }
   return Default(msg, wParam, lParam);
 }
@@ -120,7 +126,7 @@ void TLabel::Create(TForm& form, const ControlArgs& args, const LabelStyle& styl
   if (style.alignment == TAlignment::Right) align = SS_RIGHT;
   if (style.alignment == TAlignment::Center) align = SS_CENTER;
   if (style.alignment == TAlignment::Left && !style.wordWrap) align = SS_LEFTNOWORDWRAP;
-  CreateNative(form, args, {"STATIC", align});
+  CreateNative(form, args, {L"STATIC", align});
 }
 
 void TLabel::Rescale() {
@@ -130,9 +136,9 @@ void TLabel::Rescale() {
   // right-aligned label keeps its right edge.
   HDC dc = GetDC(Handle());
   HGDIOBJ old = SelectObject(dc, Form()->FontHandle(Font()));
-  const std::string text = Text();
+  const std::wstring text = TextW();
   RECT r{0, 0, 0, 0};
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
+  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
   SelectObject(dc, old);
   ReleaseDC(Handle(), dc);
   const int width = r.right - r.left;
@@ -145,11 +151,11 @@ void TLabel::Rescale() {
 }
 
 void TEdit::Create(TForm& form, const ControlArgs& args) {
-  CreateNative(form, args, {"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE});
+  CreateNative(form, args, {L"EDIT", WS_TABSTOP | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE});
 }
 
 void TButton::Create(TForm& form, const ControlArgs& args) {
-  CreateNative(form, args, {"BUTTON", WS_TABSTOP | BS_PUSHBUTTON});
+  CreateNative(form, args, {L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON});
 }
 
 void TButton::Click() {
@@ -161,15 +167,15 @@ void TButton::Command(WORD code) {
 }
 
 void TCheckBox::Create(TForm& form, const ControlArgs& args, bool checked) {
-  CreateNative(form, args, {"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX});
-  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  CreateNative(form, args, {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX});
+  SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
-bool TCheckBox::Checked() const { return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
+bool TCheckBox::Checked() const { return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }
 
 void TCheckBox::SetChecked(bool checked) {
   if (Checked() == checked) return;
-  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   if (OnClick) OnClick();
 }
 
@@ -179,38 +185,42 @@ void TCheckBox::Command(WORD code) {
 
 void TComboBox::Create(TForm& form, const ControlArgs& args, int dropDownCount) {
   dropDownCount_ = dropDownCount;
-  CreateNative(form, args, {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST});
+  CreateNative(form, args, {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST});
   // The themed drop-down list of common controls 6 counts rows itself.
-  SendMessageA(Handle(), CB_SETMINVISIBLE, static_cast<WPARAM>(dropDownCount_), 0);
+  SendMessageW(Handle(), CB_SETMINVISIBLE, static_cast<WPARAM>(dropDownCount_), 0);
 }
 
-void TComboBox::Clear() { SendMessageA(Handle(), CB_RESETCONTENT, 0, 0); }
+void TComboBox::Clear() { SendMessageW(Handle(), CB_RESETCONTENT, 0, 0); }
 
 void TComboBox::Add(std::string_view item) {
-  SendMessageA(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(std::string(item).c_str()));
+  SendMessageW(Handle(), CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
-int TComboBox::Count() const { return static_cast<int>(SendMessageA(Handle(), CB_GETCOUNT, 0, 0)); }
+int TComboBox::Count() const { return static_cast<int>(SendMessageW(Handle(), CB_GETCOUNT, 0, 0)); }
 
 int TComboBox::ItemIndex() const {
-  return static_cast<int>(SendMessageA(Handle(), CB_GETCURSEL, 0, 0));
+  return static_cast<int>(SendMessageW(Handle(), CB_GETCURSEL, 0, 0));
 }
 
-void TComboBox::SetItemIndex(int index) { SendMessageA(Handle(), CB_SETCURSEL, index, 0); }
+void TComboBox::SetItemIndex(int index) { SendMessageW(Handle(), CB_SETCURSEL, index, 0); }
 
-std::string TComboBox::Item(int index) const {
-  const LRESULT length = SendMessageA(Handle(), CB_GETLBTEXTLEN, index, 0);
+std::string TComboBox::Item(int index) const { return Narrow(ItemW(index)); }
+
+std::wstring TComboBox::ItemW(int index) const {
+  const LRESULT length = SendMessageW(Handle(), CB_GETLBTEXTLEN, index, 0);
   if (length == CB_ERR) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
   const LRESULT got =
-      SendMessageA(Handle(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
+      SendMessageW(Handle(), CB_GETLBTEXT, index, reinterpret_cast<LPARAM>(text.data()));
   text.resize(got == CB_ERR ? 0 : static_cast<size_t>(got));
   return text;
 }
 
-std::string TComboBox::SelectedText() const {
+std::string TComboBox::SelectedText() const { return Narrow(SelectedTextW()); }
+
+std::wstring TComboBox::SelectedTextW() const {
   const int index = ItemIndex();
-  return index < 0 ? std::string() : Item(index);
+  return index < 0 ? std::wstring() : ItemW(index);
 }
 
 void TComboBox::Command(WORD code) {
@@ -226,7 +236,7 @@ void TComboBox::AdjustDropDown() {
   // The height of a drop-down combo box window is its selection field plus
   // the list that drops from it.
   const int rows = std::clamp(Count(), 1, std::max(dropDownCount_, 1));
-  const int itemHeight = static_cast<int>(SendMessageA(Handle(), CB_GETITEMHEIGHT, 0, 0));
+  const int itemHeight = static_cast<int>(SendMessageW(Handle(), CB_GETITEMHEIGHT, 0, 0));
   RECT field;
   GetWindowRect(Handle(), &field);
   SetWindowPos(Handle(), nullptr, 0, 0, field.right - field.left,

@@ -48,8 +48,12 @@ class TControl : public TWindow {
     return dynamic_cast<TControl*>(TWindow::FromHandle(hwnd));
   }
 
+  // The text as code page 932, for texts of the program's own (a caption, a
+  // setting); TextW and SetTextW carry any text whole.
   std::string Text() const;
   void SetText(std::string_view text);
+  std::wstring TextW() const;
+  void SetTextW(std::wstring_view text);
   bool Enabled() const;
   void SetEnabled(bool enabled);
   bool Visible() const;
@@ -59,8 +63,9 @@ class TControl : public TWindow {
   const TBounds& Bounds() const { return bounds_; }
   const TFontSpec& Font() const;
 
-  // Every character typed into the control; setting `key` to 0 discards it.
-  std::function<void(char& key)> OnKeyPress;
+  // Every character typed into the control (a UTF-16 unit); setting `key` to
+  // 0 discards it.
+  std::function<void(wchar_t& key)> OnKeyPress;
 
   // A key pressed anywhere in the form, offered to each of its controls
   // before the focused control sees it (TForm::PreviewKey); true when this
@@ -77,7 +82,7 @@ class TControl : public TWindow {
 
  protected:
   struct NativeArgs {
-    const char* className;
+    const wchar_t* className;
     DWORD style;  // besides WS_CHILD, WS_VISIBLE and WS_DISABLED, which args give
     DWORD exStyle = 0;
   };
@@ -172,8 +177,10 @@ class TComboBox : public TControl {
   int ItemIndex() const;  // -1: nothing selected
   void SetItemIndex(int index);
   std::string Item(int index) const;
+  std::wstring ItemW(int index) const;
   // The selected item's text; empty when nothing is selected.
   std::string SelectedText() const;
+  std::wstring SelectedTextW() const;
   int DropDownCount() const { return dropDownCount_; }
 
  protected:

@@ -67,16 +67,19 @@ TEST_F(ControlsTest, AComboBoxGivesTheSelectedItemsText) {
 
 TEST_F(ControlsTest, AKeyPressHandlerSeesEachCharacterAndCanDiscardIt) {
   TestForm form;
-  std::string seen;
-  form.edit.OnKeyPress = [&](char& key) {
+  std::wstring seen;
+  form.edit.OnKeyPress = [&](wchar_t& key) {
     seen += key;
-    if (key == 'x') key = 0;
-    if (key == 'a') key = 'b';
+    if (key == L'x') key = 0;
+    if (key == L'a') key = L'b';
   };
   form.edit.SetText("");
-  for (char c : std::string("axc")) SendMessageA(form.edit.Handle(), WM_CHAR, c, 0);
-  EXPECT_EQ(seen, "axc");
-  EXPECT_EQ(form.edit.Text(), "bc");
+  // Typed characters come as UTF-16, whatever the system's code page: one
+  // that code page 932 cannot hold reaches the box whole.
+  for (wchar_t c : std::wstring(L"ax\u00E9c")) SendMessageW(form.edit.Handle(), WM_CHAR, c, 0);
+  EXPECT_EQ(seen, L"ax\u00E9c");
+  EXPECT_EQ(form.edit.TextW(), L"b\u00E9c");
+  EXPECT_EQ(form.edit.Text(), "b?c");
 }
 
 }  // namespace

@@ -2,15 +2,16 @@
 
 #include <commctrl.h>
 
-#include <cstring>
+#include <cwchar>
 
 #include "core/error.h"
+#include "win32/wide.h"
 
 namespace ixo {
 namespace {
 
 // A plain window of the dialog background, subclassed as every control is.
-constexpr const char* kContainerClass = "IxoContainer";
+constexpr const wchar_t* kContainerClass = L"IxoContainer";
 
 // The input method has no context in `hwnd`, so that typing there gives
 // plain half-width characters. Looked up at run time: imm32 comes with
@@ -18,8 +19,8 @@ constexpr const char* kContainerClass = "IxoContainer";
 void SwitchImeOff(HWND hwnd) {
   using AssociateFn = HANDLE(WINAPI*)(HWND, HANDLE);
   static const AssociateFn associate = [] {
-    HMODULE imm = GetModuleHandleA("imm32.dll");
-    if (!imm) imm = LoadLibraryA("imm32.dll");
+    HMODULE imm = GetModuleHandleW(L"imm32.dll");
+    if (!imm) imm = LoadLibraryW(L"imm32.dll");
     return imm ? reinterpret_cast<AssociateFn>(
                      reinterpret_cast<void*>(GetProcAddress(imm, "ImmAssociateContext")))
                : nullptr;
@@ -27,12 +28,12 @@ void SwitchImeOff(HWND hwnd) {
   if (associate) associate(hwnd, nullptr);
 }
 
-DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongPtrA(hwnd, GWL_STYLE)); }
+DWORD StyleOf(HWND hwnd) { return static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE)); }
 
 bool IsRadioButton(HWND hwnd) {
-  char cls[16] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
-  if (lstrcmpiA(cls, "Button") != 0) return false;
+  wchar_t cls[16] = {};
+  GetClassNameW(hwnd, cls, 16);
+  if (lstrcmpiW(cls, L"Button") != 0) return false;
   const DWORD type = StyleOf(hwnd) & BS_TYPEMASK;
   return type == BS_RADIOBUTTON || type == BS_AUTORADIOBUTTON;
 }
@@ -69,32 +70,33 @@ LRESULT TContainer::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void TPageControl::Create(TForm& form, const ControlArgs& args) {
   CreateNative(
       form, args,
-      {WC_TABCONTROLA, WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT});
+      {WC_TABCONTROLW, WS_TABSTOP | WS_CLIPCHILDREN | WS_CLIPSIBLINGS, WS_EX_CONTROLPARENT});
 }
 
 void TPageControl::AddPage(TTabSheet* page, const std::string& caption) {
-  TCITEMA item{};
+  std::wstring text = Wide(caption);
+  TCITEMW item{};
   item.mask = TCIF_TEXT;
-  item.pszText = const_cast<char*>(caption.c_str());
-  SendMessageA(Handle(), TCM_INSERTITEMA, pages_.size(), reinterpret_cast<LPARAM>(&item));
+  item.pszText = text.data();
+  SendMessageW(Handle(), TCM_INSERTITEMW, pages_.size(), reinterpret_cast<LPARAM>(&item));
   pages_.push_back(page);
-  if (pages_.size() == 1) SendMessageA(Handle(), TCM_SETCURSEL, 0, 0);
+  if (pages_.size() == 1) SendMessageW(Handle(), TCM_SETCURSEL, 0, 0);
 }
 
 int TPageControl::ActivePageIndex() const {
-  return static_cast<int>(SendMessageA(Handle(), TCM_GETCURSEL, 0, 0));
+  return static_cast<int>(SendMessageW(Handle(), TCM_GETCURSEL, 0, 0));
 }
 
 void TPageControl::SetActivePageIndex(int index) {
   if (index < 0 || index >= PageCount()) return;
-  SendMessageA(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(Handle(), TCM_SETCURSEL, static_cast<WPARAM>(index), 0);
   ShowActivePage();
 }
 
 RECT TPageControl::DisplayRect() const {
   RECT r;
   GetClientRect(Handle(), &r);
-  SendMessageA(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
+  SendMessageW(Handle(), TCM_ADJUSTRECT, FALSE, reinterpret_cast<LPARAM>(&r));
   return r;
 }
 
@@ -154,7 +156,7 @@ void TTabSheet::Create(TForm& form, TPageControl& pages, std::string_view captio
 }
 
 void TTabSheet::Rescale() {
-  SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Form()->FontHandle(Font())), TRUE);
+  SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(Form()->FontHandle(Font())), TRUE);
   const RECT r = pages_->DisplayRect();
   SetWindowPos(Handle(), nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                SWP_NOZORDER | SWP_NOACTIVATE);
@@ -207,36 +209,40 @@ HBRUSH TColorLabel::CtlColor(HDC dc) {
 
 void TListBox::Create(TForm& form, const ControlArgs& args) {
   CreateNative(form, args,
-               {"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
+               {L"LISTBOX", WS_TABSTOP | WS_VSCROLL | LBS_NOINTEGRALHEIGHT | LBS_HASSTRINGS,
                 WS_EX_CLIENTEDGE});
 }
 
-void TListBox::Clear() { SendMessageA(Handle(), LB_RESETCONTENT, 0, 0); }
+void TListBox::Clear() { SendMessageW(Handle(), LB_RESETCONTENT, 0, 0); }
 
 void TListBox::Add(std::string_view item) { Insert(-1, item); }
 
 void TListBox::Insert(int index, std::string_view item) {
-  SendMessageA(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
-               reinterpret_cast<LPARAM>(std::string(item).c_str()));
+  SendMessageW(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(index),
+               reinterpret_cast<LPARAM>(Wide(item).c_str()));
 }
 
 void TListBox::Delete(int index) {
-  SendMessageA(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
+  SendMessageW(Handle(), LB_DELETESTRING, static_cast<WPARAM>(index), 0);
 }
 
 void TListBox::Move(int from, int to) {
-  const std::string item = Item(from);
+  // Moved as the list holds it, not through code page 932.
+  const std::wstring item = ItemW(from);
   Delete(from);
-  Insert(to, item);
+  SendMessageW(Handle(), LB_INSERTSTRING, static_cast<WPARAM>(to),
+               reinterpret_cast<LPARAM>(item.c_str()));
 }
 
-int TListBox::Count() const { return static_cast<int>(SendMessageA(Handle(), LB_GETCOUNT, 0, 0)); }
+int TListBox::Count() const { return static_cast<int>(SendMessageW(Handle(), LB_GETCOUNT, 0, 0)); }
 
-std::string TListBox::Item(int index) const {
-  const LRESULT length = SendMessageA(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
+std::string TListBox::Item(int index) const { return Narrow(ItemW(index)); }
+
+std::wstring TListBox::ItemW(int index) const {
+  const LRESULT length = SendMessageW(Handle(), LB_GETTEXTLEN, static_cast<WPARAM>(index), 0);
   if (length == LB_ERR) return {};
-  std::string text(static_cast<size_t>(length) + 1, '\0');
-  const LRESULT got = SendMessageA(Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
+  std::wstring text(static_cast<size_t>(length) + 1, L'\0');
+  const LRESULT got = SendMessageW(Handle(), LB_GETTEXT, static_cast<WPARAM>(index),
                                    reinterpret_cast<LPARAM>(text.data()));
   text.resize(got == LB_ERR ? 0 : static_cast<size_t>(got));
   return text;
@@ -262,11 +268,11 @@ std::string TListBox::ItemsText() const {
 }
 
 int TListBox::ItemIndex() const {
-  return static_cast<int>(SendMessageA(Handle(), LB_GETCURSEL, 0, 0));
+  return static_cast<int>(SendMessageW(Handle(), LB_GETCURSEL, 0, 0));
 }
 
 void TListBox::SetItemIndex(int index) {
-  SendMessageA(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
+  SendMessageW(Handle(), LB_SETCURSEL, static_cast<WPARAM>(index), 0);
 }
 
 // --- TMemo ------------------------------------------------------------------
@@ -276,18 +282,18 @@ void TMemo::Create(TForm& form, const ControlArgs& args, const MemoStyle& style)
   DWORD native = WS_TABSTOP | ES_MULTILINE | ES_AUTOVSCROLL | ES_WANTRETURN;
   if (style.scrollBars) native |= WS_VSCROLL | WS_HSCROLL | ES_AUTOHSCROLL;
   if (style.readOnly) native |= ES_READONLY;
-  CreateNative(form, args, {"EDIT", native, WS_EX_CLIENTEDGE});
+  CreateNative(form, args, {L"EDIT", native, WS_EX_CLIENTEDGE});
   // As much text as the system can hold, not the 30000 bytes of the
   // default limit (which would stop the user's typing, not the program's).
-  SendMessageA(Handle(), EM_SETLIMITTEXT, 0, 0);
+  SendMessageW(Handle(), EM_SETLIMITTEXT, 0, 0);
 }
 
 void TMemo::SetMemoText(std::string_view text) {
-  const std::string value(text);
-  const LRESULT ok = SendMessageA(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
-  // The edit takes the text up to its first zero byte.
-  const int wanted = static_cast<int>(std::strlen(value.c_str()));
-  if (!ok || GetWindowTextLengthA(Handle()) != wanted) {
+  const std::wstring value = Wide(text);
+  const LRESULT ok = SendMessageW(Handle(), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(value.c_str()));
+  // The edit takes the text up to its first zero.
+  const int wanted = static_cast<int>(std::wcslen(value.c_str()));
+  if (!ok || GetWindowTextLengthW(Handle()) != wanted) {
     throw Error("文字列の大きさが メモ の制限を越えました");
   }
 }
@@ -319,11 +325,11 @@ LRESULT TMemo::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 // --- TRadioButton -----------------------------------------------------------
 
 void TRadioButton::Create(TForm& form, const ControlArgs& args, bool startsGroup) {
-  CreateNative(form, args, {"BUTTON", BS_AUTORADIOBUTTON | (startsGroup ? WS_GROUP : 0u)});
+  CreateNative(form, args, {L"BUTTON", BS_AUTORADIOBUTTON | (startsGroup ? WS_GROUP : 0u)});
 }
 
 bool TRadioButton::Checked() const {
-  return SendMessageA(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
+  return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED;
 }
 
 std::vector<HWND> TRadioButton::Group() const {
@@ -344,19 +350,19 @@ std::vector<HWND> TRadioButton::Group() const {
 
 void TRadioButton::UpdateTabStops() const {
   for (HWND w : Group()) {
-    const bool checked = SendMessageA(w, BM_GETCHECK, 0, 0) == BST_CHECKED;
+    const bool checked = SendMessageW(w, BM_GETCHECK, 0, 0) == BST_CHECKED;
     const DWORD style = StyleOf(w);
-    SetWindowLongPtrA(w, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
+    SetWindowLongPtrW(w, GWL_STYLE, checked ? style | WS_TABSTOP : style & ~WS_TABSTOP);
   }
 }
 
 void TRadioButton::SetChecked(bool checked) {
   if (checked) {
     for (HWND w : Group()) {
-      if (w != Handle()) SendMessageA(w, BM_SETCHECK, BST_UNCHECKED, 0);
+      if (w != Handle()) SendMessageW(w, BM_SETCHECK, BST_UNCHECKED, 0);
     }
   }
-  SendMessageA(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+  SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
   UpdateTabStops();
 }
 
@@ -370,19 +376,19 @@ void TRadioButton::Command(WORD code) {
 void TUpDown::Create(TForm& form, const ControlArgs& args, int min, int max, int position) {
   min_ = min;
   max_ = max;
-  CreateNative(form, args, {UPDOWN_CLASSA, UDS_ARROWKEYS});
-  SendMessageA(Handle(), UDM_SETRANGE32, static_cast<WPARAM>(min), max);
+  CreateNative(form, args, {UPDOWN_CLASSW, UDS_ARROWKEYS});
+  SendMessageW(Handle(), UDM_SETRANGE32, static_cast<WPARAM>(min), max);
   SetPosition(position);
 }
 
 int TUpDown::Position() const {
-  return static_cast<int>(SendMessageA(Handle(), UDM_GETPOS32, 0, 0));
+  return static_cast<int>(SendMessageW(Handle(), UDM_GETPOS32, 0, 0));
 }
 
 void TUpDown::SetPosition(int position) {
   if (position < min_) position = min_;
   if (position > max_) position = max_;
-  SendMessageA(Handle(), UDM_SETPOS32, 0, position);
+  SendMessageW(Handle(), UDM_SETPOS32, 0, position);
 }
 
 LRESULT TUpDown::Notify(const NMHDR& header) {

@@ -118,6 +118,7 @@ class TListBox : public TControl {
   void Move(int from, int to);
   int Count() const;
   std::string Item(int index) const;
+  std::wstring ItemW(int index) const;
   std::vector<std::string> Items() const;
   // The items from the lines of `text`; afterwards nothing is selected.
   void SetItemsText(std::string_view text);

@@ -4,6 +4,8 @@
 
 #include <new>
 
+#include "win32/wide.h"
+
 namespace ixo {
 namespace {
 
@@ -43,13 +45,13 @@ void HandleException(std::exception_ptr failure) noexcept {
     if (errorBox) {
       errorBox(failure);
     } else {
-      MessageBoxA(nullptr, ErrorBoxText(ErrorOf(failure).what()).c_str(), "Ixo",
+      MessageBoxW(nullptr, Wide(ErrorBoxText(ErrorOf(failure).what())).c_str(), L"Ixo",
                   MB_OK | MB_ICONERROR);
     }
   } catch (...) {
     // Not even the box's text could be made: memory is what is missing. The
     // text is given whole, full stop included, so that nothing is allocated.
-    MessageBoxA(nullptr, "メモリが不足しています.", "Ixo", MB_OK | MB_ICONERROR);
+    MessageBoxW(nullptr, L"メモリが不足しています.", L"Ixo", MB_OK | MB_ICONERROR);
   }
 }
 

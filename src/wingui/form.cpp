@@ -2,7 +2,10 @@
 
 #include <algorithm>
 #include <cstring>
+#include <cwchar>
+#include <iterator>
 
+#include "win32/wide.h"
 #include "wingui/app.h"
 #include "wingui/controls.h"
 #include "wingui/timer.h"
@@ -38,14 +41,14 @@ std::vector<HWND> EnabledProgramWindows(HWND except) {
 // disabled windows, and everything in them, are left out.
 void CollectTabOrder(HWND parent, std::vector<HWND>& order) {
   for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
-    const LONG_PTR style = GetWindowLongPtrA(w, GWL_STYLE);
+    const LONG_PTR style = GetWindowLongPtrW(w, GWL_STYLE);
     if (!(style & WS_VISIBLE) || (style & WS_DISABLED)) continue;
     order.push_back(w);
-    if (GetWindowLongPtrA(w, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CollectTabOrder(w, order);
+    if (GetWindowLongPtrW(w, GWL_EXSTYLE) & WS_EX_CONTROLPARENT) CollectTabOrder(w, order);
   }
 }
 
-bool IsTabStop(HWND w) { return (GetWindowLongPtrA(w, GWL_STYLE) & WS_TABSTOP) != 0; }
+bool IsTabStop(HWND w) { return (GetWindowLongPtrW(w, GWL_STYLE) & WS_TABSTOP) != 0; }
 
 bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
@@ -119,14 +122,17 @@ HFONT TForm::FontHandle(const TFontSpec& desc) {
   for (const auto& [known, font] : fonts_) {
     if (known == desc) return font;
   }
-  LOGFONTA lf{};
+  LOGFONTW lf{};
   lf.lfHeight = -Scale(desc.height);
   lf.lfWeight = desc.bold ? FW_BOLD : FW_NORMAL;
   lf.lfItalic = desc.italic;
   lf.lfCharSet = desc.charset;
   lf.lfQuality = DEFAULT_QUALITY;
-  strncpy(lf.lfFaceName, desc.face.c_str(), LF_FACESIZE - 1);
-  HFONT font = CreateFontIndirectA(&lf);
+  // By its Unicode name: under another system code page the name's code
+  // page 932 bytes would name no font.
+  const std::wstring face = Wide(desc.face);
+  wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
+  HFONT font = CreateFontIndirectW(&lf);
   fonts_.emplace_back(desc, font);
   return font;
 }
@@ -179,8 +185,8 @@ HWND TForm::NextTabStop(HWND from, bool previous) const {
 
 void TForm::TabTo(HWND target) {
   if (!target) return;
-  if (SendMessageA(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
-    SendMessageA(target, EM_SETSEL, 0, -1);
+  if (SendMessageW(target, WM_GETDLGCODE, 0, 0) & DLGC_HASSETSEL) {
+    SendMessageW(target, EM_SETSEL, 0, -1);
   }
   ::SetFocus(target);
 }
@@ -191,7 +197,7 @@ bool TForm::PreviewKey(const MSG& msg) {
     if (control->PreviewFormKey(msg)) return true;
   }
   const LRESULT code =
-      SendMessageA(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
+      SendMessageW(msg.hwnd, WM_GETDLGCODE, msg.wParam, reinterpret_cast<LPARAM>(&msg));
   // A control that wants every key (a multi-line edit its Enter, an open
   // drop-down list) gets this one.
   if (code & DLGC_WANTMESSAGE) return false;
@@ -205,7 +211,7 @@ bool TForm::PreviewKey(const MSG& msg) {
       // anywhere else it does nothing.
       if ((code & (DLGC_DEFPUSHBUTTON | DLGC_UNDEFPUSHBUTTON)) && msg.hwnd == GetFocus() &&
           IsWindowEnabled(msg.hwnd)) {
-        SendMessageA(GetParent(msg.hwnd), WM_COMMAND,
+        SendMessageW(GetParent(msg.hwnd), WM_COMMAND,
                      MAKEWPARAM(GetDlgCtrlID(msg.hwnd), BN_CLICKED),
                      reinterpret_cast<LPARAM>(msg.hwnd));
         return true;
@@ -243,7 +249,7 @@ void TForm::CenterOn(HWND other) {
   // Kept on the monitor's work area, as far as it fits.
   MONITORINFO monitor{};
   monitor.cbSize = sizeof monitor;
-  if (GetMonitorInfoA(MonitorFromWindow(other, MONITOR_DEFAULTTONEAREST), &monitor)) {
+  if (GetMonitorInfoW(MonitorFromWindow(other, MONITOR_DEFAULTTONEAREST), &monitor)) {
     const RECT& work = monitor.rcWork;
     x = std::max<int>(work.left, std::min<int>(x, work.right - width));
     y = std::max<int>(work.top, std::min<int>(y, work.bottom - height));
@@ -267,13 +273,13 @@ void TForm::SetWindowState(TWindowState state) {
 }
 
 std::string TForm::Caption() const {
-  char text[512];
-  const int length = GetWindowTextA(Handle(), text, sizeof text);
-  return std::string(text, static_cast<size_t>(std::max(length, 0)));
+  wchar_t text[512];
+  const int length = GetWindowTextW(Handle(), text, static_cast<int>(std::size(text)));
+  return Narrow(std::wstring_view(text, static_cast<size_t>(std::max(length, 0))));
 }
 
 void TForm::SetCaption(std::string_view caption) {
-  SetWindowTextA(Handle(), std::string(caption).c_str());
+  SetWindowTextW(Handle(), Wide(caption).c_str());
 }
 
 void TForm::Close() {

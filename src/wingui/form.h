@@ -26,7 +26,7 @@ class TControl;
 class TTimer;
 
 struct TFontSpec {
-  std::string face;  // code page 932
+  std::string face;  // code page 932; the font is asked for by its Unicode name
   int height = 12;   // character height in pixels at 96 dpi
   bool bold = false;
   bool italic = false;
@@ -43,7 +43,7 @@ inline constexpr int mrOk = IDOK;
 inline constexpr int mrCancel = IDCANCEL;
 
 struct FormArgs {
-  const char* className = "TForm";
+  const wchar_t* className = L"TForm";
   std::string caption;
   int width = 0;  // at 96 dpi: the outer size, or the client area when clientSize
   int height = 0;

@@ -1,5 +1,7 @@
 #include "wingui/menu.h"
 
+#include "win32/wide.h"
+
 namespace ixo {
 
 void TMenuItem::SetChecked(bool checked) {
@@ -17,8 +19,8 @@ void TPopupMenu::Add(TMenuItem& item, const MenuItemArgs& args) {
   item.checked_ = args.checked;
   std::string text = args.caption;
   if (!args.shortcut.empty()) text += "\t" + args.shortcut;
-  AppendMenuA(menu_, MF_STRING | (args.checked ? MF_CHECKED : MF_UNCHECKED), item.command_,
-              text.c_str());
+  AppendMenuW(menu_, MF_STRING | (args.checked ? MF_CHECKED : MF_UNCHECKED), item.command_,
+              Wide(text).c_str());
   if (args.isDefault) SetMenuDefaultItem(menu_, item.command_, FALSE);
   items_.push_back(&item);
 }
@@ -27,7 +29,7 @@ void TPopupMenu::AddSeparator(TMenuItem& item) {
   item.menu_ = menu_;
   item.command_ = static_cast<UINT>(items_.size() + 1);
   item.separator_ = true;
-  AppendMenuA(menu_, MF_SEPARATOR, item.command_, nullptr);
+  AppendMenuW(menu_, MF_SEPARATOR, item.command_, nullptr);
   items_.push_back(&item);
 }
 

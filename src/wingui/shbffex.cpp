@@ -1,12 +1,13 @@
 #include "wingui/shbffex.h"
 
 #include <array>
-#include <cstring>
+#include <cwchar>
 #include <mutex>
 #include <set>
 #include <utility>
 
 #include "core/browse_geometry.h"
+#include "win32/wide.h"
 
 namespace ixo {
 namespace {
@@ -34,10 +35,10 @@ constexpr std::array<UINT, 5> kOptionFlags = {
     BIF_STATUSTEXT,         // sboStatusText
 };
 
-// The browser writes the display name into a buffer of MAX_PATH bytes; the
-// same buffer then takes the chosen folder's path.
+// The browser writes the display name into a buffer of MAX_PATH characters;
+// the same buffer then takes the chosen folder's path.
 constexpr ULONG kDisplayNameSize = MAX_PATH;
-// The path buffer of the callback, larger than any path the A call writes.
+// The path buffer of the callback, larger than any path the call writes.
 constexpr size_t kCallbackPathSize = 513;
 
 HWND applicationWindow = nullptr;
@@ -95,16 +96,6 @@ class ComRef {
  private:
   T* ptr_ = nullptr;
 };
-
-std::wstring Widen(const std::string& text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int wideSize = MultiByteToWideChar(CP_ACP, 0, text.data(), size, nullptr, 0);
-  if (wideSize <= 0) return {};
-  std::wstring wide(static_cast<size_t>(wideSize), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), size, wide.data(), wideSize);
-  return wide;
-}
 
 // True when `item` is a folder or has subfolders. The call's result code is
 // not looked at: the mask as it comes back decides.
@@ -167,7 +158,7 @@ HWND TSHBrowseForFolderEx::ApplicationWindow() { return applicationWindow; }
 LPITEMIDLIST TSHBrowseForFolderEx::FindFolder(IShellFolder* desktop, IMalloc* allocator,
                                               bool manual, const std::string& name, int csidl) {
   if (manual && !name.empty()) {
-    std::wstring wide = Widen(name);
+    std::wstring wide = Wide(name);
     LPITEMIDLIST item = nullptr;
     const HRESULT parsed =
         desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &item, nullptr);
@@ -216,18 +207,19 @@ bool TSHBrowseForFolderEx::Execute() {
                   FindFolder(desktop.get(), allocator.get(), RootFolder == rfManual, RootFolderName,
                              SpecialFolderId(RootFolder)));
   if (!root) return false;
-  TaskMemory buffer(allocator.get(), allocator.get()->Alloc(kDisplayNameSize));
+  TaskMemory buffer(allocator.get(), allocator.get()->Alloc(kDisplayNameSize * sizeof(wchar_t)));
   if (!buffer) return false;
-  char* const name = static_cast<char*>(buffer.get());
-  name[0] = '\0';
+  wchar_t* const name = static_cast<wchar_t*>(buffer.get());
+  name[0] = L'\0';
 
   const TBrowseFlags flags = BrowseFlagsOf(Options);
   StatusShowsPath = flags.statusShowsPath;
-  BROWSEINFOA info{};
+  const std::wstring caption = Wide(Caption);
+  BROWSEINFOW info{};
   info.hwndOwner = applicationWindow;
   info.pidlRoot = static_cast<LPCITEMIDLIST>(root.get());
   info.pszDisplayName = name;
-  info.lpszTitle = Caption.c_str();
+  info.lpszTitle = caption.c_str();
   info.ulFlags = flags.flags;
   info.lpfn = &BrowseCallback;
   info.lParam = reinterpret_cast<LPARAM>(this);
@@ -237,7 +229,7 @@ bool TSHBrowseForFolderEx::Execute() {
   // under the browser: it stays as it is.
   const bool enable = app != nullptr && IsWindowEnabled(app);
   if (enable) EnableWindow(app, FALSE);
-  TaskMemory chosen(allocator.get(), SHBrowseForFolderA(&info));
+  TaskMemory chosen(allocator.get(), SHBrowseForFolderW(&info));
   if (enable) {
     EnableWindow(app, TRUE);
     SetForegroundWindow(app);
@@ -245,16 +237,19 @@ bool TSHBrowseForFolderEx::Execute() {
   if (handlerFailure_) std::rethrow_exception(std::exchange(handlerFailure_, nullptr));
   if (!chosen) return false;
 
-  displayName_.assign(name, strnlen(name, kDisplayNameSize));
-  if (SHGetPathFromIDListA(static_cast<LPCITEMIDLIST>(chosen.get()), name)) {
-    folderName_.assign(name, strnlen(name, kDisplayNameSize));
+  displayName_.assign(name, wcsnlen(name, kDisplayNameSize));
+  if (SHGetPathFromIDListW(static_cast<LPCITEMIDLIST>(chosen.get()), name)) {
+    folderName_.assign(name, wcsnlen(name, kDisplayNameSize));
   }
   return true;
 }
 
+std::string TSHBrowseForFolderEx::FolderName() const { return Narrow(folderName_); }
+std::string TSHBrowseForFolderEx::DisplayName() const { return Narrow(displayName_); }
+
 void TSHBrowseForFolderEx::Cancel() {
   cancelled_ = true;
-  if (browser_ != nullptr) PostMessageA(browser_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+  if (browser_ != nullptr) PostMessageW(browser_, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
 }
 
 void TSHBrowseForFolderEx::SelectionChanged(HWND wnd, const std::string& path,
@@ -272,14 +267,14 @@ int CALLBACK TSHBrowseForFolderEx::BrowseCallback(HWND wnd, UINT msg, LPARAM par
   } catch (...) {
     if (!self->handlerFailure_) {
       self->handlerFailure_ = std::current_exception();
-      PostMessageA(wnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+      PostMessageW(wnd, WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
     }
   }
   return 0;
 }
 
 void TSHBrowseForFolderEx::Callback(HWND wnd, UINT msg, LPARAM param) {
-  char path[kCallbackPathSize] = {};
+  wchar_t path[kCallbackPathSize] = {};
   std::string showText;
   TOKButtonState okButtonState = obsNoChange;
 
@@ -289,28 +284,29 @@ void TSHBrowseForFolderEx::Callback(HWND wnd, UINT msg, LPARAM param) {
     // The status line is emptied before the initial selection is made: the
     // selection calls back with BFFM_SELCHANGED before SendMessage returns,
     // and emptying afterwards would wipe the path or text just shown.
-    SendMessageA(wnd, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(""));
+    SendMessageW(wnd, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(L""));
     if (InitialSelection != nullptr) {
-      SendMessageA(wnd, BFFM_SETSELECTIONA, 0, reinterpret_cast<LPARAM>(InitialSelection));
+      SendMessageW(wnd, BFFM_SETSELECTIONW, 0, reinterpret_cast<LPARAM>(InitialSelection));
     }
     Place(wnd);
     return;
   }
   if (msg == BFFM_SELCHANGED) {
     const auto item = reinterpret_cast<LPCITEMIDLIST>(param);
-    if (item == nullptr || !SHGetPathFromIDListA(item, path)) path[0] = '\0';
-    SelectionChanged(wnd, path, showText, okButtonState);
+    if (item == nullptr || !SHGetPathFromIDListW(item, path)) path[0] = L'\0';
+    SelectionChanged(wnd, Narrow(path), showText, okButtonState);
   }
-  if (StatusShowsPath) showText = path;
-  SendMessageA(wnd, BFFM_SETSTATUSTEXTA, 0, reinterpret_cast<LPARAM>(showText.c_str()));
+  // The path is shown whole, as the shell gives it.
+  const std::wstring status = StatusShowsPath ? std::wstring(path) : Wide(showText);
+  SendMessageW(wnd, BFFM_SETSTATUSTEXTW, 0, reinterpret_cast<LPARAM>(status.c_str()));
   if (okButtonState != obsNoChange) {
     const LPARAM enable = okButtonState == obsEnable ? 1 : 0;
-    SendMessageA(wnd, BFFM_ENABLEOK, 0, enable);
+    SendMessageW(wnd, BFFM_ENABLEOK, 0, enable);
     // Wine's browser makes its own OK decision after this callback returns
     // and would overwrite the handler's; the posted copy arrives after that.
     // Copies left over from earlier selections come first in the queue, so
     // the latest request always ends up standing.
-    PostMessageA(wnd, BFFM_ENABLEOK, 0, enable);
+    PostMessageW(wnd, BFFM_ENABLEOK, 0, enable);
   }
 }
 
@@ -320,7 +316,7 @@ void TSHBrowseForFolderEx::Place(HWND wnd) const {
       RECT window{};
       RECT work{};
       if (!GetWindowRect(wnd, &window)) return;
-      if (!SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0)) return;
+      if (!SystemParametersInfoW(SPI_GETWORKAREA, 0, &work, 0)) return;
       const BrowsePoint at =
           CenterScreenPosition(work.right - work.left, work.bottom - work.top,
                                window.right - window.left, window.bottom - window.top);

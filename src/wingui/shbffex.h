@@ -172,9 +172,12 @@ class TSHBrowseForFolderEx {
 
   // Results of the last Execute: the chosen folder's file-system path (empty
   // when it has none) and the display name the browser gave it (Wine's
-  // browser writes the whole path there instead).
-  const std::string& FolderName() const { return folderName_; }
-  const std::string& DisplayName() const { return displayName_; }
+  // browser writes the whole path there instead), whole as the shell gives
+  // them, and in code page 932 (where a character it cannot hold is '?').
+  const std::wstring& FolderNameW() const { return folderName_; }
+  const std::wstring& DisplayNameW() const { return displayName_; }
+  std::string FolderName() const;
+  std::string DisplayName() const;
 
   // Properties. Setting one stores the value; everything happens in Execute.
   TSelectFolder SelectFolder = sfDrives;
@@ -205,8 +208,8 @@ class TSHBrowseForFolderEx {
   void Place(HWND wnd) const;
 
   HWND owner_;
-  std::string folderName_;
-  std::string displayName_;
+  std::wstring folderName_;
+  std::wstring displayName_;
   // The first exception a handler threw during this Execute.
   std::exception_ptr handlerFailure_;
   // During Execute: the browser window once it has opened, and whether

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "core/browse_geometry.h"
+#include "win32/wide.h"
 
 namespace ixo {
 namespace {
@@ -160,14 +161,16 @@ struct Sent {
   UINT msg;
   WPARAM wParam;
   LPARAM lParam;
-  std::string text;  // BFFM_SETSTATUSTEXTA's text
+  std::string text;  // BFFM_SETSTATUSTEXTW's text, in code page 932
 };
 
 LRESULT CALLBACK RecorderProc(HWND wnd, UINT msg, WPARAM wParam, LPARAM lParam) {
-  if (msg >= BFFM_SETSTATUSTEXTA && msg <= BFFM_SETSELECTIONA) {
+  // From BFFM_SETSTATUSTEXTA to BFFM_SETSTATUSTEXTW: every message the
+  // callback may send, in either form.
+  if (msg >= BFFM_SETSTATUSTEXTA && msg <= BFFM_SETSTATUSTEXTW) {
     auto* log = reinterpret_cast<std::vector<Sent>*>(GetWindowLongPtrA(wnd, GWLP_USERDATA));
     Sent s{msg, wParam, lParam, {}};
-    if (msg == BFFM_SETSTATUSTEXTA) s.text = reinterpret_cast<const char*>(lParam);
+    if (msg == BFFM_SETSTATUSTEXTW) s.text = Narrow(reinterpret_cast<const wchar_t*>(lParam));
     if (log != nullptr) log->push_back(s);
     return 0;
   }
@@ -227,7 +230,7 @@ TEST_F(ShbffexCallbackTest, InitializedEmptiesTheStatusThenSelects) {
   c.ShowStyle = ssNone;
   Call(c, BFFM_INITIALIZED);
   ASSERT_EQ(1u, sent_.size());
-  EXPECT_EQ(static_cast<UINT>(BFFM_SETSTATUSTEXTA), sent_[0].msg);
+  EXPECT_EQ(static_cast<UINT>(BFFM_SETSTATUSTEXTW), sent_[0].msg);
   EXPECT_EQ("", sent_[0].text);
 
   sent_.clear();
@@ -238,8 +241,8 @@ TEST_F(ShbffexCallbackTest, InitializedEmptiesTheStatusThenSelects) {
   // Emptying after the selection would wipe what the selection's own
   // BFFM_SELCHANGED has just shown.
   ASSERT_EQ(2u, sent_.size());
-  EXPECT_EQ(static_cast<UINT>(BFFM_SETSTATUSTEXTA), sent_[0].msg);
-  EXPECT_EQ(static_cast<UINT>(BFFM_SETSELECTIONA), sent_[1].msg);
+  EXPECT_EQ(static_cast<UINT>(BFFM_SETSTATUSTEXTW), sent_[0].msg);
+  EXPECT_EQ(static_cast<UINT>(BFFM_SETSELECTIONW), sent_[1].msg);
   EXPECT_EQ(0u, sent_[1].wParam);
   EXPECT_EQ(reinterpret_cast<LPARAM>(folderItem_), sent_[1].lParam);
 }
@@ -278,7 +281,7 @@ TEST_F(ShbffexCallbackTest, SelectionChangeSetsStatusAndOkButton) {
     Call(c, BFFM_SELCHANGED, reinterpret_cast<LPARAM>(folderItem_));
     EXPECT_EQ(k.handler ? 1 : 0, calls);
     ASSERT_FALSE(sent_.empty());
-    EXPECT_EQ(static_cast<UINT>(BFFM_SETSTATUSTEXTA), sent_[0].msg);
+    EXPECT_EQ(static_cast<UINT>(BFFM_SETSTATUSTEXTW), sent_[0].msg);
     EXPECT_EQ(k.expectedStatus == "<path>" ? folder_ : k.expectedStatus, sent_[0].text);
     MSG posted{};
     const bool repeated = PeekMessageA(&posted, wnd_, BFFM_ENABLEOK, BFFM_ENABLEOK, PM_REMOVE);

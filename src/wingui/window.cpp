@@ -1,5 +1,6 @@
 #include "wingui/window.h"
 
+#include "win32/wide.h"
 #include "wingui/errorbox.h"
 
 namespace ixo {
@@ -11,13 +12,13 @@ using AdjustForDpiFn = BOOL(WINAPI*)(LPRECT, DWORD, BOOL, DWORD, UINT);
 
 template <typename Fn>
 Fn User32Function(const char* name) {
-  HMODULE user32 = GetModuleHandleA("user32.dll");
+  HMODULE user32 = GetModuleHandleW(L"user32.dll");
   return user32 ? reinterpret_cast<Fn>(reinterpret_cast<void*>(GetProcAddress(user32, name)))
                 : nullptr;
 }
 
 // The window property that leads from a window to its object.
-constexpr const char* kWindowProp = "IxoWindow";
+constexpr const wchar_t* kWindowProp = L"IxoWindow";
 
 }  // namespace
 
@@ -42,26 +43,26 @@ SIZE OuterSizeForClient(int clientWidth, int clientHeight, DWORD style, DWORD ex
 }
 
 void RegisterWindowClass(const WindowClassArgs& args) {
-  WNDCLASSEXA existing{};
+  WNDCLASSEXW existing{};
   existing.cbSize = sizeof existing;
-  if (GetClassInfoExA(GetModuleHandleA(nullptr), args.className, &existing)) return;
-  WNDCLASSEXA wc{};
+  if (GetClassInfoExW(GetModuleHandleW(nullptr), args.className, &existing)) return;
+  WNDCLASSEXW wc{};
   wc.cbSize = sizeof wc;
   wc.style = args.style;
   wc.lpfnWndProc = args.proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hInstance = GetModuleHandleW(nullptr);
   wc.hIcon = args.icon;
   wc.hIconSm = args.smallIcon;
   wc.hCursor = LoadCursor(nullptr, IDC_ARROW);
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = args.className;
-  RegisterClassExA(&wc);
+  RegisterClassExW(&wc);
 }
 
 TWindow::~TWindow() { DestroyHandle(); }
 
 TWindow* TWindow::FromHandle(HWND hwnd) {
-  return hwnd ? static_cast<TWindow*>(GetPropA(hwnd, kWindowProp)) : nullptr;
+  return hwnd ? static_cast<TWindow*>(GetPropW(hwnd, kWindowProp)) : nullptr;
 }
 
 void TWindow::CreateHandle(const CreateArgs& args) {
@@ -70,14 +71,15 @@ void TWindow::CreateHandle(const CreateArgs& args) {
                        .style = CS_DBLCLKS,
                        .icon = args.icon,
                        .smallIcon = args.smallIcon});
-  CreateWindowExA(args.exStyle, args.className, args.caption.c_str(), args.style, args.x, args.y,
-                  args.width, args.height, args.owner, nullptr, GetModuleHandleA(nullptr), this);
+  CreateWindowExW(args.exStyle, args.className, Wide(args.caption).c_str(), args.style, args.x,
+                  args.y, args.width, args.height, args.owner, nullptr, GetModuleHandleW(nullptr),
+                  this);
 }
 
 void TWindow::Subclass(HWND hwnd) {
   Attach(hwnd);
   classProc_ = reinterpret_cast<WNDPROC>(
-      SetWindowLongPtrA(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticWndProc)));
+      SetWindowLongPtrW(hwnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(StaticWndProc)));
 }
 
 void TWindow::DestroyHandle() {
@@ -86,11 +88,11 @@ void TWindow::DestroyHandle() {
 
 void TWindow::Attach(HWND hwnd) {
   hwnd_ = hwnd;
-  SetPropA(hwnd, kWindowProp, this);
+  SetPropW(hwnd, kWindowProp, this);
 }
 
 void TWindow::Detach() {
-  RemovePropA(hwnd_, kWindowProp);
+  RemovePropW(hwnd_, kWindowProp);
   hwnd_ = nullptr;
 }
 
@@ -99,19 +101,19 @@ LRESULT TWindow::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 }
 
 LRESULT TWindow::Default(UINT msg, WPARAM wParam, LPARAM lParam) {
-  return classProc_ ? CallWindowProcA(classProc_, hwnd_, msg, wParam, lParam)
-                    : DefWindowProcA(hwnd_, msg, wParam, lParam);
+  return classProc_ ? CallWindowProcW(classProc_, hwnd_, msg, wParam, lParam)
+                    : DefWindowProcW(hwnd_, msg, wParam, lParam);
 }
 
 LRESULT CALLBACK TWindow::StaticWndProc(HWND hwnd, UINT msg, WPARAM wParam,
                                         LPARAM lParam) noexcept {
   if (msg == WM_NCCREATE) {
     // A window of the layer's own class, made by CreateHandle.
-    static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTA*>(lParam)->lpCreateParams)->Attach(hwnd);
+    static_cast<TWindow*>(reinterpret_cast<CREATESTRUCTW*>(lParam)->lpCreateParams)->Attach(hwnd);
   }
   TWindow* self = FromHandle(hwnd);
   // Messages before WM_NCCREATE (WM_GETMINMAXINFO) find no object yet.
-  if (!self) return DefWindowProcA(hwnd, msg, wParam, lParam);
+  if (!self) return DefWindowProcW(hwnd, msg, wParam, lParam);
 
   LRESULT result = 0;
   try {

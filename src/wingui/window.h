@@ -2,6 +2,9 @@
 // receives that window's messages through a virtual hook, plus the
 // dots-per-inch arithmetic every form and control needs.
 //
+// Every window of the layer is a Unicode window: its texts reach it, and its
+// messages come, as UTF-16 whatever the system's code page.
+//
 // One static window procedure serves every window of the layer, whether of a
 // class registered here (a form) or of a standard class it subclasses (a
 // button, an edit): it finds the object linked to the handle, calls its
@@ -39,8 +42,8 @@ inline WPARAM SysCommandOf(WPARAM wParam) { return wParam & 0xFFF0; }
 // Registers the window class `className` with the arrow cursor and the
 // dialog background, unless this program has registered it already.
 struct WindowClassArgs {
-  const char* className = nullptr;
-  WNDPROC proc = DefWindowProcA;
+  const wchar_t* className = nullptr;
+  WNDPROC proc = DefWindowProcW;
   UINT style = 0;
   HICON icon = nullptr;
   HICON smallIcon = nullptr;
@@ -60,8 +63,8 @@ class TWindow {
 
  protected:
   struct CreateArgs {
-    const char* className = nullptr;  // registered on first use
-    std::string caption;
+    const wchar_t* className = nullptr;  // registered on first use
+    std::string caption;                 // code page 932
     DWORD style = 0;
     DWORD exStyle = 0;
     int x = CW_USEDEFAULT;

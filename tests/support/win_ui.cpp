@@ -160,7 +160,7 @@ namespace ixo::test {
 
 TestForm::TestForm(const char* caption) {
   FormArgs args;
-  args.className = "IxoTestForm";
+  args.className = L"IxoTestForm";
   args.caption = caption;
   args.width = 320;
   args.height = 200;
