@@ -25,6 +25,7 @@ set(WIN_SRC
   src/ui/optionbox.cpp
   src/ui/tray.cpp)
 set(WIN_TESTS
+  src/win32/cp932_parity_test.cpp
   src/win32/file_test.cpp
   src/win32/leadbyte_test.cpp
   src/win32/shortcut_test.cpp
