@@ -4,6 +4,7 @@
 
 #include <cstring>
 
+#include "core/cp932.h"
 #include "core/error.h"
 
 namespace ixo {
@@ -16,7 +17,7 @@ namespace {
 constexpr int kOpenAttempts = 10;
 constexpr DWORD kOpenRetryMs = 10;
 
-constexpr char kOwnerClass[] = "IxoClipboardOwner";
+constexpr wchar_t kOwnerClass[] = L"IxoClipboardOwner";
 constexpr char kCannotOpen[] = "クリップボードを開くことができません";
 
 void* DefaultAlloc(size_t bytes) { return GlobalAlloc(GMEM_MOVEABLE, bytes); }
@@ -28,30 +29,32 @@ ClipAllocFn clipAlloc = DefaultAlloc;
 // then.
 HWND OwnerWindow() {
   static const ATOM registered = [] {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
+    WNDCLASSW wc = {};
+    wc.lpfnWndProc = DefWindowProcW;
+    wc.hInstance = GetModuleHandleW(nullptr);
     wc.lpszClassName = kOwnerClass;
-    return RegisterClassA(&wc);
+    return RegisterClassW(&wc);
   }();
   thread_local HWND owner = nullptr;
   if (registered && (!owner || !IsWindow(owner))) {
-    owner = CreateWindowExA(0, kOwnerClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
-                            GetModuleHandleA(nullptr), nullptr);
+    owner = CreateWindowExW(0, kOwnerClass, L"", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                            GetModuleHandleW(nullptr), nullptr);
   }
   return owner;
+}
+
+void OpenTheClipboard() {
+  const HWND owner = OwnerWindow();
+  for (int attempt = 1; !OpenClipboard(owner); ++attempt) {
+    if (attempt == kOpenAttempts) throw Error(kCannotOpen);
+    Sleep(kOpenRetryMs);
+  }
 }
 
 // The clipboard, open for the lifetime of the object.
 class OpenClipboardScope {
  public:
-  OpenClipboardScope() {
-    const HWND owner = OwnerWindow();
-    for (int attempt = 1; !OpenClipboard(owner); ++attempt) {
-      if (attempt == kOpenAttempts) throw Error(kCannotOpen);
-      Sleep(kOpenRetryMs);
-    }
-  }
+  OpenClipboardScope() { OpenTheClipboard(); }
   ~OpenClipboardScope() { CloseClipboard(); }
   OpenClipboardScope(const OpenClipboardScope&) = delete;
   OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
@@ -73,19 +76,20 @@ class GlobalLockScope {
   void* data_;
 };
 
-// A block of global memory holding a text and its zero byte, freed unless
-// the clipboard takes it. Error(kCannotOpen) when there is no memory for it.
+// A block of global memory holding a text and its zero, freed unless the
+// clipboard takes it. Error(kCannotOpen) when there is no memory for it.
 class TextBlock {
  public:
-  explicit TextBlock(std::string_view text) : mem_(clipAlloc(text.size() + 1)) {
+  explicit TextBlock(std::u16string_view text)
+      : mem_(clipAlloc((text.size() + 1) * sizeof(char16_t))) {
     if (!mem_) throw Error(kCannotOpen);
     const GlobalLockScope lock(mem_);
     if (!lock.data()) {
       GlobalFree(mem_);
       throw Error(kCannotOpen);
     }
-    std::memcpy(lock.data(), text.data(), text.size());
-    lock.data()[text.size()] = '\0';
+    std::memcpy(lock.data(), text.data(), text.size() * sizeof(char16_t));
+    std::memset(lock.data() + text.size() * sizeof(char16_t), 0, sizeof(char16_t));
   }
   ~TextBlock() {
     if (mem_) GlobalFree(mem_);
@@ -95,7 +99,7 @@ class TextBlock {
   // Hands the block to the clipboard as its text; false when it was not
   // taken (the block is still ours then).
   bool PlaceAsText() {
-    if (!SetClipboardData(CF_TEXT, mem_)) return false;
+    if (!SetClipboardData(CF_UNICODETEXT, mem_)) return false;
     mem_ = nullptr;
     return true;
   }
@@ -106,23 +110,64 @@ class TextBlock {
 
 }  // namespace
 
-bool GetClipText(std::string& text) {
-  OpenClipboardScope clipboard;
-  if (!IsClipboardFormatAvailable(CF_TEXT)) return false;
-  const HANDLE mem = GetClipboardData(CF_TEXT);
-  if (!mem) return false;
+ClipboardReader::ClipboardReader() { OpenTheClipboard(); }
+
+ClipboardReader::~ClipboardReader() { CloseClipboard(); }
+
+std::optional<std::u16string> ClipboardReader::Text() {
+  if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return std::nullopt;
+  const HANDLE mem = GetClipboardData(CF_UNICODETEXT);
+  if (!mem) return std::nullopt;
   const GlobalLockScope lock(mem);
-  if (!lock.data()) return false;
-  // Another program's block need not end in a zero byte: read no further
-  // than the block goes.
-  const size_t size = GlobalSize(mem);
-  text.assign(lock.data(), strnlen(lock.data(), size));
+  if (!lock.data()) return std::nullopt;
+  // Another program's block need not end in a zero: read no further than
+  // the block goes.
+  const auto* units = reinterpret_cast<const char16_t*>(lock.data());
+  const size_t size = GlobalSize(mem) / sizeof(char16_t);
+  size_t n = 0;
+  while (n < size && units[n] != 0) ++n;
+  return std::u16string(units, n);
+}
+
+std::optional<std::string> ClipboardReader::Data(std::string_view name) {
+  const UINT format = RegisterClipboardFormatW(std::wstring(name.begin(), name.end()).c_str());
+  if (format == 0 || !IsClipboardFormatAvailable(format)) return std::nullopt;
+  // A format may be on the clipboard with nothing in it (a marker, or data
+  // its program never rendered): it is there all the same.
+  const HANDLE mem = GetClipboardData(format);
+  if (!mem) return std::string();
+  const GlobalLockScope lock(mem);
+  if (!lock.data()) return std::string();
+  return std::string(lock.data(), GlobalSize(mem));
+}
+
+std::optional<ClipCopy> ReadNewCopy(std::u16string& last) {
+  ClipboardReader clip;
+  return TakeNewCopy(clip, last);
+}
+
+std::optional<ClipCopy> ReadCopy() {
+  ClipboardReader clip;
+  return TakeCopy(clip);
+}
+
+bool GetClipText(std::u16string& text) {
+  std::optional<ClipCopy> copy = ReadCopy();
+  if (!copy) return false;
+  text = std::move(copy->text);
   return true;
 }
 
-void SetClipText(std::string_view text) {
-  // The clipboard's text ends at the first zero byte.
-  text = text.substr(0, text.find('\0'));
+bool GetClipText(std::string& text) {
+  std::u16string unicode;
+  if (!GetClipText(unicode)) return false;
+  text = Utf16ToCp932(unicode);
+  return true;
+}
+
+void SetClipText(std::u16string_view text) {
+  // The clipboard's text ends at the first zero.
+  text = text.substr(0, text.find(u'\0'));
   // The text is made ready before the clipboard is touched: without memory
   // for it the user's clipboard stays as it was.
   TextBlock block(text);
@@ -130,14 +175,10 @@ void SetClipText(std::string_view text) {
   if (!EmptyClipboard() || !block.PlaceAsText()) throw Error(kCannotOpen);
 }
 
-void SetClipAllocForTests(ClipAllocFn alloc) { clipAlloc = alloc ? alloc : DefaultAlloc; }
-
-bool GetNewClipText(std::string& last, LineList& lines) {
-  std::string now;
-  if (!GetClipText(now) || now == last) return false;
-  lines.SetText(now);
-  last = std::move(now);
-  return true;
+void SetClipText(std::string_view text) {
+  SetClipText(Cp932ToUtf16(text.substr(0, text.find('\0'))));
 }
+
+void SetClipAllocForTests(ClipAllocFn alloc) { clipAlloc = alloc ? alloc : DefaultAlloc; }
 
 }  // namespace ixo

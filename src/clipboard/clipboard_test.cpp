@@ -13,93 +13,82 @@ namespace {
 
 const std::string kCannotOpen = "クリップボードを開くことができません";
 
-// The clipboard's text, or "<no text>".
-std::string ClipText() {
-  std::string text = "<no text>";
+// The clipboard's text, or u"<no text>".
+std::u16string ClipText() {
+  std::u16string text = u"<no text>";
   GetClipText(text);
   return text;
 }
 
-TEST(Clipboard, JapaneseTextRoundTrip) {
-  const std::string texts[] = {
-      "日本語のテキスト\r\n二行目 http://example.jp/表示?a=ソ",
-      "a",
-      std::string(100000, 'x') + "末尾",
+TEST(Clipboard, TextGoesOnAndComesBackWhole) {
+  const std::u16string texts[] = {
+      u"Caf\u00E9 \U0001F370 \u2013 \u4E2D\u56FD \uD55C\uAD6D\r\nhttp://example.jp/",
+      u"a",
+      std::u16string(100000, u'x') + u"\u672B\u5C3E",
   };
-  for (const std::string& text : texts) {
+  for (const std::u16string& text : texts) {
     SetClipText(text);
-    std::string got = "old";
-    ASSERT_TRUE(GetClipText(got));
-    EXPECT_EQ(got, text);
+    EXPECT_EQ(ClipText(), text);
   }
-  // The bytes are code page 932: 日本 is 93 FA 96 7B.
-  SetClipText("日本");
-  EXPECT_EQ(ClipText(), "\x93\xFA\x96\x7B");
+  // The program's own text is code page 932 (日本 is 93 FA 96 7B), put as
+  // Unicode, and read back in code page 932 where asked.
+  SetClipText(std::string_view("\x93\xFA\x96\x7B"));
+  EXPECT_EQ(ClipText(), u"\u65E5\u672C");
+  std::string bytes;
+  ASSERT_TRUE(GetClipText(bytes));
+  EXPECT_EQ(bytes, "\x93\xFA\x96\x7B");
 }
 
-TEST(Clipboard, TextEndsAtAZeroByte) {
-  SetClipText(std::string("before\0after", 12));
-  EXPECT_EQ(ClipText(), "before");
-}
-
-TEST(Clipboard, EmptyTextIsText) {
-  SetClipText("");
-  std::string got = "old";
-  EXPECT_TRUE(GetClipText(got));
-  EXPECT_EQ(got, "");
+TEST(Clipboard, TextEndsAtAZeroAndMayBeEmpty) {
+  SetClipText(std::u16string_view(u"before\0after", 12));
+  EXPECT_EQ(ClipText(), u"before");
+  SetClipText(u"");
+  EXPECT_EQ(ClipText(), u"");
 }
 
 TEST(Clipboard, NoTextChangesNothing) {
   ASSERT_TRUE(PutPrivateFormatOnly("\x89PNG not text"));
-  std::string text = "old";
+  std::u16string text = u"old";
   EXPECT_FALSE(GetClipText(text));
-  EXPECT_EQ(text, "old");
-  std::string last = "last";
-  LineList lines("kept");
-  EXPECT_FALSE(GetNewClipText(last, lines));
-  EXPECT_EQ(last, "last");
-  ASSERT_EQ(lines.Count(), 1u);
-  EXPECT_EQ(lines[0], "kept");
+  EXPECT_EQ(text, u"old");
+  std::u16string last = u"last";
+  EXPECT_FALSE(ReadNewCopy(last));
+  EXPECT_EQ(last, u"last");
 }
 
 TEST(Clipboard, TextWithoutTerminatingZeroIsReadWithinItsBlock) {
   ASSERT_TRUE(PutRawText("abcd"));
-  std::string text;
+  std::u16string text;
   ASSERT_TRUE(GetClipText(text));
   // Windows hands the block back as it was put; Wine turns its last byte
   // into a zero. Either way nothing past the block is read.
-  EXPECT_TRUE(text == "abcd" || text == "abc") << text;
+  EXPECT_TRUE(text == u"abcd" || text == u"abc");
 }
 
-TEST(GetNewClipText, SameTextIsNewOnlyOnce) {
-  SetClipText("http://a.example/\r\ntitle");
-  std::string last;
-  LineList lines;
-  ASSERT_TRUE(GetNewClipText(last, lines));
-  EXPECT_EQ(last, "http://a.example/\r\ntitle");
-  ASSERT_EQ(lines.Count(), 2u);
-  EXPECT_EQ(lines[0], "http://a.example/");
-  EXPECT_EQ(lines[1], "title");
+TEST(Clipboard, TheWatchTakesEachNewCopyOnceAndNoPrivateOne) {
+  SetClipText(u"http://a.example/\r\ntitle");
+  std::u16string last;
+  ASSERT_TRUE(ReadNewCopy(last));
+  EXPECT_EQ(last, u"http://a.example/\r\ntitle");
+  SetClipText(u"http://a.example/\r\ntitle");
+  EXPECT_FALSE(ReadNewCopy(last));
 
-  LineList again("untouched");
-  EXPECT_FALSE(GetNewClipText(last, again));
-  EXPECT_EQ(again.Count(), 1u);
+  // Marked as a password manager marks it: left alone, but the buttons the
+  // user presses on purpose still read it.
+  ASSERT_TRUE(PutCopy(u"secret\r\nhttp://vault.example/",
+                      {{"ExcludeClipboardContentFromMonitorProcessing", ""}}));
+  EXPECT_FALSE(ReadNewCopy(last));
+  ASSERT_TRUE(PutCopy(u"private\r\nhttp://incognito.example/",
+                      {{"CanIncludeInClipboardHistory", std::string(4, '\0')}}));
+  EXPECT_FALSE(ReadNewCopy(last));
+  EXPECT_EQ(last, u"http://a.example/\r\ntitle");
+  const std::optional<ClipCopy> asked = ReadCopy();
+  ASSERT_TRUE(asked);
+  EXPECT_EQ(asked->text, u"private\r\nhttp://incognito.example/");
 
-  // The same text put again is still not new; other text is.
-  SetClipText("http://a.example/\r\ntitle");
-  EXPECT_FALSE(GetNewClipText(last, again));
-  SetClipText("other");
-  EXPECT_TRUE(GetNewClipText(last, again));
-  EXPECT_EQ(last, "other");
-  EXPECT_EQ(again.Text(), "other\r\n");
-}
-
-TEST(GetNewClipText, EmptyTextIsNotNewToAnEmptyLast) {
-  SetClipText("");
-  std::string last;
-  LineList lines("kept");
-  EXPECT_FALSE(GetNewClipText(last, lines));
-  EXPECT_EQ(lines.Count(), 1u);
+  ASSERT_TRUE(PutCopy(u"allowed", {{"CanIncludeInClipboardHistory", std::string("\1\0\0\0", 4)}}));
+  EXPECT_TRUE(ReadNewCopy(last));
+  EXPECT_EQ(last, u"allowed");
 }
 
 // The clipboard routines try a busy clipboard again for at least this long.
@@ -111,15 +100,15 @@ TEST(Clipboard, HeldForAMomentIsWaitedFor) {
   int read = 0, written = 0;
   for (int attempt = 0; attempt < 50 && (read < 2 || written < 2); ++attempt) {
     const bool write = read > written;
-    SetClipText("before");
+    SetClipText(u"before");
     ClipboardHolder holder(20);
     ASSERT_TRUE(holder.held());
     const LARGE_INTEGER start = Now();
-    std::string text;
+    std::u16string text;
     bool done = false;
     try {
       if (write) {
-        SetClipText("after");
+        SetClipText(u"after");
         done = true;
       } else {
         done = GetClipText(text);
@@ -130,10 +119,10 @@ TEST(Clipboard, HeldForAMomentIsWaitedFor) {
     if (MsBetween(start, holder.closedAt()) >= kWaitMs - 20) continue;
     ASSERT_TRUE(done) << (write ? "write" : "read") << " gave up on a brief hold";
     if (write) {
-      EXPECT_EQ(ClipText(), "after");
+      EXPECT_EQ(ClipText(), u"after");
       ++written;
     } else {
-      EXPECT_EQ(text, "before");
+      EXPECT_EQ(text, u"before");
       ++read;
     }
   }
@@ -142,63 +131,61 @@ TEST(Clipboard, HeldForAMomentIsWaitedFor) {
 }
 
 TEST(Clipboard, HeldForGoodIsAnErrorAndChangesNothing) {
-  SetClipText("before");
+  SetClipText(u"before");
   ClipboardHolder holder(INFINITE);
   ASSERT_TRUE(holder.held());
 
   // How soon the routines give up is measured by `make bench`.
-  std::string text = "old";
+  std::u16string text = u"old";
   try {
     GetClipText(text);
     FAIL() << "read a clipboard held by another window";
   } catch (const Error& e) {
     EXPECT_EQ(std::string(e.what()), kCannotOpen);
   }
-  EXPECT_EQ(text, "old");
+  EXPECT_EQ(text, u"old");
 
   try {
-    SetClipText("changed");
+    SetClipText(u"changed");
     FAIL() << "wrote a clipboard held by another window";
   } catch (const Error& e) {
     EXPECT_EQ(std::string(e.what()), kCannotOpen);
   }
 
-  std::string last = "last";
-  LineList lines("kept");
-  EXPECT_THROW(GetNewClipText(last, lines), Error);
-  EXPECT_EQ(last, "last");
-  EXPECT_EQ(lines.Text(), "kept\r\n");
+  std::u16string last = u"last";
+  EXPECT_THROW(ReadNewCopy(last), Error);
+  EXPECT_EQ(last, u"last");
 
   holder.Release();
-  EXPECT_EQ(ClipText(), "before");
+  EXPECT_EQ(ClipText(), u"before");
 }
 
 TEST(Clipboard, NoMemoryForTheTextLeavesTheClipboardAsItWas) {
-  SetClipText("before");
+  SetClipText(u"before");
   SetClipAllocForTests([](size_t) -> void* { return nullptr; });
   try {
-    SetClipText("after");
+    SetClipText(u"after");
     ADD_FAILURE() << "placed a text there was no memory for";
   } catch (const Error& e) {
     EXPECT_EQ(std::string(e.what()), kCannotOpen);
   }
   SetClipAllocForTests(nullptr);
-  EXPECT_EQ(ClipText(), "before");
-  SetClipText("after");
-  EXPECT_EQ(ClipText(), "after");
+  EXPECT_EQ(ClipText(), u"before");
+  SetClipText(u"after");
+  EXPECT_EQ(ClipText(), u"after");
 }
 
-TEST(Clipboard, TextFromAnXClientArrivesAsCodePage932) {
+TEST(Clipboard, TextFromAnXClientArrivesWhole) {
   if (!HaveXClip()) GTEST_SKIP() << "needs Wine and /usr/bin/xclip";
   const TempDir dir;
-  std::string got;
-  std::string seen;
+  std::u16string got;
+  std::u16string seen;
   auto arrived = [&] {
     try {
-      seen = GetClipText(got) ? got : "<no text>";
-      return got != "marker";
+      seen = GetClipText(got) ? got : u"<no text>";
+      return got != u"marker";
     } catch (const Error&) {
-      seen = "<held>";
+      seen = u"<held>";
       return false;
     }
   };
@@ -211,21 +198,21 @@ TEST(Clipboard, TextFromAnXClientArrivesAsCodePage932) {
   // tried again.
   bool changed = false;
   for (int attempt = 0; attempt < 3 && !changed; ++attempt) {
-    SetClipText("marker");
+    SetClipText(u"marker");
     const DWORD before = GetClipboardSequenceNumber();
-    ASSERT_TRUE(StartXClipText(reinterpret_cast<const char*>(u8"日本語テキスト\n表示とソフト"),
-                               dir.path() + "\\utf8.txt"));
+    // UTF-8 bytes, given as escapes: GoogleTest quotes its expressions in
+    // code page 932, which cannot hold the cake.
+    const char* utf8 =
+        "\xE6\x97\xA5\xE6\x9C\xAC\xE8\xAA\x9E\xE3\x83\x86\xE3\x82\xAD\xE3\x82\xB9\xE3\x83\x88\n"
+        "Caf\xC3\xA9 \xF0\x9F\x8D\xB0";
+    ASSERT_TRUE(StartXClipText(utf8, dir.path() + "\\utf8.txt"));
     changed = WaitUntil([&] { return GetClipboardSequenceNumber() != before; }, 4000) &&
               WaitUntil(arrived, 2000);
   }
-  ASSERT_TRUE(changed) << "the X client's text did not arrive; the clipboard held " << seen;
-  EXPECT_EQ(got, "日本語テキスト\r\n表示とソフト");
-  std::string last;
-  LineList lines;
-  EXPECT_TRUE(GetNewClipText(last, lines));
-  EXPECT_EQ(lines.Count(), 2u);
+  ASSERT_TRUE(changed) << "the X client's text did not arrive";
+  EXPECT_EQ(got, u"\u65E5\u672C\u8A9E\u30C6\u30AD\u30B9\u30C8\r\nCaf\u00E9 \U0001F370");
   // Taking the clipboard back lets the X client end.
-  SetClipText("done");
+  SetClipText(u"done");
 }
 
 }  // namespace

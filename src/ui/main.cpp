@@ -5,6 +5,7 @@
 #include "clipboard/clipboard.h"
 #include "ui/optionbox.h"
 #include "win32/shortcut.h"
+#include "win32/wide.h"
 #include "wingui/app.h"
 #include "wingui/errorbox.h"
 
@@ -177,15 +178,15 @@ void TForm1::EndSession() {
 }
 
 bool TForm1::Save() {
-  CurURL.Title = Edit1.Text();
-  CurURL.URL = Edit2.Text();
-  return MakeURLFile(ComboBox1.SelectedText(), CurURL, HttpsOn);
+  CurURL.Title = ToU16(Edit1.TextW());
+  CurURL.URL = ToU16(Edit2.TextW());
+  return MakeURLFile(ComboBox1.SelectedTextW(), CurURL, HttpsOn);
 }
 
-bool TForm1::Write(const TURLRecord& rec) {
+bool TForm1::Write(const TURLText& rec) {
   if (rec.Title.empty()) return false;
-  Edit1.SetText(rec.Title);
-  Edit2.SetText(rec.URL);
+  Edit1.SetTextW(ToWide(rec.Title));
+  Edit2.SetTextW(ToWide(rec.URL));
   return true;
 }
 
@@ -211,17 +212,15 @@ void TForm1::hanei(const TOptionRecord& rec) {
 }
 
 void TForm1::chclip() {
-  LineList list;
   // The options dialog's caller looks at the clipboard once it is over.
   if (!MonitorOn || optionsOpen_) return;
-  if (GetNewClipText(LastClip, list)) {
-    const TURLRecord r = ExtractURL(URLChars, DelList, list, HttpsOn);
-    // Through the two boxes: Save takes the title and the URL from them, so
-    // that what is saved is what the user sees.
-    if (Write(r)) {
-      Save();
-      resettime();
-    }
+  const std::optional<ClipCopy> copy = ReadNewCopy(LastClip);
+  if (!copy) return;
+  // Through the two boxes: Save takes the title and the URL from them, so
+  // that what is saved is what the user sees.
+  if (Write(FindURL(*copy, URLChars, DelList, HttpsOn))) {
+    Save();
+    resettime();
   }
 }
 
@@ -283,9 +282,9 @@ void TForm1::OpenOptions() {
 }
 
 void TForm1::TextpClick() {
-  std::string last;
-  LineList list;
-  if (GetNewClipText(last, list)) Write(ExtractURL(URLChars, DelList, list, HttpsOn));
+  // Any text but the empty one, private or not: the user asked for it.
+  const std::optional<ClipCopy> copy = ReadCopy();
+  if (copy && !copy->text.empty()) Write(FindURL(*copy, URLChars, DelList, HttpsOn));
 }
 
 void TForm1::URLG1Click() { TextpClick(); }
@@ -296,11 +295,11 @@ void TForm1::newClick() {
 }
 
 void TForm1::UrlpClick() {
-  if (GetClipText(LastClip)) Edit2.SetText(LastClip);
+  if (GetClipText(LastClip)) Edit2.SetTextW(ToWide(LastClip));
 }
 
 void TForm1::TitlepClick() {
-  if (GetClipText(LastClip)) Edit1.SetText(LastClip);
+  if (GetClipText(LastClip)) Edit1.SetTextW(ToWide(LastClip));
 }
 
 void TForm1::kansiClick() {

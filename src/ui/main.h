@@ -16,6 +16,7 @@
 #include <cstdint>
 #include <string>
 
+#include "core/cliptext.h"
 #include "core/extract.h"
 #include "core/linelist.h"
 #include "settings/options.h"
@@ -66,18 +67,18 @@ class TForm1 : public TForm {
 
   TOptionRecord OptionRec;
   LineList DelList;
-  std::string LastClip;
+  std::u16string LastClip;
   HWND NextViewer = nullptr;
   bool MonitorOn = false;
   std::string URLChars;
   // Whether addresses that begin with "https://" are taken too; set by hanei.
   bool HttpsOn = false;
-  TURLRecord CurURL;
+  TURLText CurURL;
   int32_t CountDown = 0;
   NOTIFYICONDATAW TrayData{};
 
   bool Save();
-  bool Write(const TURLRecord& rec);
+  bool Write(const TURLText& rec);
   void hanei(const TOptionRecord& rec);
   void chclip();
 

@@ -323,7 +323,7 @@ TEST_F(MainFormTest, WithoutWatchingTheClipboardIsNotRead) {
   Start(Options());
   SetClipText("題\r\nhttp://example.com/\r\n");
   SendMessageA(form->Handle(), WM_DRAWCLIPBOARD, 0, 0);
-  EXPECT_EQ(form->LastClip, "");
+  EXPECT_EQ(Utf16ToCp932(form->LastClip), "");
   EXPECT_EQ(form->Edit1.Text(), "新規URL");
   EXPECT_FALSE(FileExists(Saved("題")));
 }
@@ -362,7 +362,7 @@ TEST_F(MainFormTest, SaveWritesTheBoxesIntoTheSelectedFolderAndLeavesTheCountAlo
   form->Edit2.SetText("ftp://example.com/");
   form->S1.Click();
   EXPECT_EQ(ReadFileBytes(Saved("手で")), ShortcutBytes("ftp://example.com/"));
-  EXPECT_EQ(form->CurURL, (TURLRecord{"手で", "ftp://example.com/"}));
+  EXPECT_EQ(form->CurURL, (TURLText{u"手で", u"ftp://example.com/"}));
   EXPECT_EQ(form->CountDown, 5);
   EXPECT_TRUE(errors.empty());
 }
@@ -420,14 +420,14 @@ TEST_F(MainFormTest, GetFillsTheBoxesFromAnyClipboardTextButSavesNothing) {
   EXPECT_EQ(form->Edit1.Text(), "題");
   EXPECT_EQ(form->Edit2.Text(), "http://example.com/get");
   EXPECT_FALSE(FileExists(Saved("題")));
-  EXPECT_EQ(form->LastClip, "題\r\nhttp://example.com/get\r\n");
+  EXPECT_EQ(Utf16ToCp932(form->LastClip), "題\r\nhttp://example.com/get\r\n");
 
   form->MonitorOn = false;
   SetClipText("");
   form->newClick();
   form->URLG1.Click();
   EXPECT_EQ(form->Edit1.Text(), "新規URL");
-  EXPECT_EQ(form->LastClip, "題\r\nhttp://example.com/get\r\n");
+  EXPECT_EQ(Utf16ToCp932(form->LastClip), "題\r\nhttp://example.com/get\r\n");
 }
 
 TEST_F(MainFormTest, PasteButtonsTakeTheWholeTextSoTheWatchIgnoresIt) {
@@ -436,7 +436,7 @@ TEST_F(MainFormTest, PasteButtonsTakeTheWholeTextSoTheWatchIgnoresIt) {
   SetClipText("貼\r\nhttp://example.com/p\r\n");
   SendMessageA(form->Urlp.Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(form->Edit2.Text(), "貼\r\nhttp://example.com/p\r\n");
-  EXPECT_EQ(form->LastClip, "貼\r\nhttp://example.com/p\r\n");
+  EXPECT_EQ(Utf16ToCp932(form->LastClip), "貼\r\nhttp://example.com/p\r\n");
   form->Edit1.SetText("");
   SendMessageA(form->Titlep.Handle(), BM_CLICK, 0, 0);
   EXPECT_EQ(form->Edit1.Text(), "貼\r\nhttp://example.com/p\r\n");

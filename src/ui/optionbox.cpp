@@ -3,6 +3,7 @@
 #include <shellapi.h>
 
 #include "clipboard/clipboard.h"
+#include "core/error.h"
 #include "core/extract.h"
 #include "core/linelist.h"
 #include "core/optionrules.h"
@@ -274,14 +275,12 @@ void TForm2::Button2Click() {
 }
 
 void TForm2::testClick() {
-  std::string text;
-  if (!GetClipText(text)) return;
-  const LineList lines(text);
-  const LineList delList(deltx.Text());
-  const std::string extra = UniqueChars(Edit.Text());
-  const TURLRecord result = ExtractURL(extra, delList, lines, c5.Checked());
-  testtitle.SetText(result.Title);
-  testurl.SetText(result.URL);
+  const std::optional<ClipCopy> copy = ReadCopy();
+  if (!copy) return;
+  const TURLText result =
+      FindURL(*copy, UniqueChars(Edit.Text()), LineList(deltx.Text()), c5.Checked());
+  testtitle.SetTextW(ToWide(result.Title));
+  testurl.SetTextW(ToWide(result.URL));
 }
 
 void TForm2::bruClick() {
@@ -300,8 +299,18 @@ void TForm2::bruClick() {
   EnableWindow(Handle(), TRUE);
   SetActiveWindow(Handle());
   if (!chosen) return;
+  // The list is kept in code page 932 (IXO.ini is a code page 932 file): a
+  // folder whose name that code page cannot hold is kept by its short name,
+  // or not at all.
+  const std::wstring& folder = SHBrEx1.FolderNameW();
+  const std::optional<std::string> kept = folder.empty() ? std::string() : Cp932PathOf(folder);
+  if (!kept) {
+    constexpr char kCannotKeep[] = "フォルダ %s は保存先として記録できません";
+    throw Error(FormatMessage1(kCannotKeep, Narrow(folder)),
+                FormatMessage1(ToU16(Wide(kCannotKeep)), ToU16(folder)));
+  }
   std::string list = fList.ItemsText();
-  AddHistory(SHBrEx1.FolderName(), list);
+  AddHistory(*kept, list);
   fList.SetItemsText(list);
 }
 

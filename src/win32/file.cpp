@@ -68,6 +68,11 @@ File CreateFileToWrite(const std::string& path) {
                           FILE_ATTRIBUTE_NORMAL, nullptr));
 }
 
+File CreateFileToWrite(const std::wstring& path) {
+  return File(CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+                          FILE_ATTRIBUTE_NORMAL, nullptr));
+}
+
 void SetFileCloseForTests(FileCloseFn close) { closeFile = close ? close : SystemClose; }
 
 }  // namespace ixo

@@ -46,6 +46,7 @@ class File {
 File OpenFileToRead(const std::string& path);
 // Creates `path`, or empties the file there, to write it, shared with no one.
 File CreateFileToWrite(const std::string& path);
+File CreateFileToWrite(const std::wstring& path);
 
 // Tests only: replaces the call that Close makes (CloseHandle), so that a
 // close that fails (a delayed write on a network drive) can be seen; nullptr

@@ -2,16 +2,20 @@
 
 #include <windows.h>
 
+#include "core/cp932.h"
 #include "core/error.h"
-#include "core/jstring.h"
 #include "core/shortcut_file.h"
+#include "core/shortcut_text.h"
 #include "win32/file.h"
+#include "win32/wide.h"
 
 namespace ixo {
 namespace {
 
-[[noreturn]] void CannotCreate(const std::string& file) {
-  throw Error(FormatMessage1("ファイル %s を作成できません", file));
+[[noreturn]] void CannotCreate(const std::wstring& file) {
+  const std::u16string name = ToU16(file);
+  throw Error(FormatMessage1("ファイル %s を作成できません", Utf16ToCp932(name)),
+              FormatMessage1(Cp932ToUtf16("ファイル %s を作成できません"), name));
 }
 
 // Entries a search of the folder must not count, whatever the platform lists.
@@ -19,17 +23,14 @@ constexpr DWORD kExcluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x8 
 
 }  // namespace
 
-bool FolderExists(std::string_view folder) {
-  std::string path(folder);
-  // A backslash that ends the folder is dropped, but not the 0x5C that ends a
-  // double-byte character such as 0x95 0x5C.
-  if (!path.empty() && path.back() == '\\' &&
-      !IsTrailByte(path, static_cast<int32_t>(path.size()))) {
-    path.pop_back();
-  }
-  path += "\\*.*";
-  WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(path.c_str(), &data);
+bool FolderExists(std::wstring_view folder) {
+  std::wstring path(folder);
+  // A backslash that ends the folder is dropped (one character of its own in
+  // UTF-16, never the second byte of a double-byte one).
+  if (!path.empty() && path.back() == L'\\') path.pop_back();
+  path += L"\\*.*";
+  WIN32_FIND_DATAW data;
+  HANDLE find = FindFirstFileW(path.c_str(), &data);
   if (find == INVALID_HANDLE_VALUE) return false;
   bool found = false;
   do {
@@ -37,27 +38,39 @@ bool FolderExists(std::string_view folder) {
       found = true;
       break;
     }
-  } while (FindNextFileA(find, &data));
+  } while (FindNextFileW(find, &data));
   FindClose(find);
   return found;
 }
 
-bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https) {
-  if (!IsShortcutURL(rec.URL, https)) return false;
+bool FolderExists(std::string_view folder) { return FolderExists(Wide(folder)); }
+
+bool MakeURLFile(std::wstring_view folder, const TURLText& rec, bool https) {
+  const std::string url = URLLineBytes(rec.URL);
+  if (!IsShortcutURL(url, https)) return false;
   if (!FolderExists(folder)) return false;
-  const std::string file = ShortcutFileName(folder, rec.Title);
-  if (IsRefusedShortcutFileName(file)) CannotCreate(file);
+  // The folder, its backslash, the title cut to fit, ".URL".
+  const std::u16string title = FitTitle(rec.Title, folder.size() + 1);
+  std::wstring file(folder);
+  file += L'\\';
+  file += ToWide(title);
+  file += L".URL";
+  if (IsRefusedShortcutFileName(Narrow(file))) CannotCreate(file);
 
   File out = CreateFileToWrite(file);
   if (!out.Valid()) CannotCreate(file);
-  const bool written = out.WriteAll(ShortcutContent(rec.URL));
+  const bool written = out.WriteAll(ShortcutContent(url));
   if (!out.Close() || !written) {
     // A half-written shortcut is worse than none: the user would take it for
     // a saved link.
-    DeleteFileA(file.c_str());
+    DeleteFileW(file.c_str());
     CannotCreate(file);
   }
   return true;
+}
+
+bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https) {
+  return MakeURLFile(Wide(folder), TURLText{Cp932ToUtf16(rec.Title), Cp932ToUtf16(rec.URL)}, https);
 }
 
 }  // namespace ixo

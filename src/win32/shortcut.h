@@ -5,18 +5,25 @@
 #include <string>
 #include <string_view>
 
+#include "core/cliptext.h"
 #include "core/extract.h"
 
 namespace ixo {
 
 // Writes `folder`\`rec.Title`.URL when the address begins with "http:/" or
 // "ftp://" (with `https` on, also "https://") and the folder exists; false
-// (and no file) otherwise. Throws Error("ファイル %s を作成できません") when
-// the file cannot be created or written whole; no file is left then.
+// (and no file) otherwise. The title is cut where it is too long for a file
+// name (FitTitle); the URL= line holds the address's code page 932 bytes,
+// with what that code page cannot hold percent-encoded in UTF-8. Throws
+// Error("ファイル %s を作成できません") when the file cannot be created or
+// written whole; no file is left then.
+bool MakeURLFile(std::wstring_view folder, const TURLText& rec, bool https = false);
+// The same for a record of code page 932 text.
 bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https = false);
 
 // True when a search of `folder` finds at least one entry that is neither
 // hidden, system nor a disk label (normally its "." entry).
+bool FolderExists(std::wstring_view folder);
 bool FolderExists(std::string_view folder);
 
 }  // namespace ixo

@@ -3,9 +3,13 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
+#include <vector>
 
 #include "core/error.h"
+#include "win32/file.h"
+#include "win32/wide.h"
 #include "win_files.h"
 #include "win_tempdir.h"
 
@@ -111,25 +115,61 @@ TEST_F(ShortcutTest, AFailedCloseIsAFailedWriteAndLeavesNoFile) {
   EXPECT_FALSE(FileExists(Folder() + "\\late.URL"));
 }
 
-// Names beyond what the system can hold fail as such; none of them may leave
-// a file of another name behind (a name of 64 KB or more used to be cut to
-// its first bytes).
-TEST_F(ShortcutTest, TitleTooLongForAnyPathRaisesTheErrorAndWritesNothing) {
-  const size_t base = Folder().size() + 1 + 4;  // folder, backslash, ".URL"
-  // The system refuses the first two; the last would wrap to the folder and
-  // the title's first two bytes.
-  for (const size_t length : {size_t{300}, size_t{32767} - base, size_t{65536} - 3}) {
-    SCOPED_TRACE(length);
-    const std::string title(length, 'a');
-    EXPECT_EQ(SaveError(Folder(), title), CannotCreateText(Folder(), title));
-    WIN32_FIND_DATAA data;
-    const HANDLE find = FindFirstFileA((Folder() + "\\*").c_str(), &data);
-    ASSERT_NE(find, INVALID_HANDLE_VALUE);
-    do {
-      EXPECT_TRUE(std::string(data.cFileName) == "." || std::string(data.cFileName) == "..")
-          << data.cFileName;
-    } while (FindNextFileA(find, &data));
-    FindClose(find);
+// The names of the files in `folder` but "." and "..", in UTF-16.
+std::vector<std::wstring> FileNames(const std::string& folder) {
+  std::vector<std::wstring> names;
+  WIN32_FIND_DATAW data;
+  const HANDLE find = FindFirstFileW((Wide(folder) + L"\\*").c_str(), &data);
+  if (find == INVALID_HANDLE_VALUE) return names;
+  do {
+    const std::wstring name = data.cFileName;
+    if (name != L"." && name != L"..") names.push_back(name);
+  } while (FindNextFileW(find, &data));
+  FindClose(find);
+  return names;
+}
+
+TEST_F(ShortcutTest, ATitleOfAnyCharactersNamesTheFileWholeAndTheAddressKeepsItsBytes) {
+  const std::u16string title = u"Caf\u00E9 \U0001F370 \u2013 \u4E2D\u56FD \uD55C\uAD6D \u8868";
+  ASSERT_TRUE(MakeURLFile(Wide(Folder()), {title, u"http://example.com/x\U0001F370y?\u8868"}));
+  EXPECT_EQ(FileNames(Folder()), std::vector<std::wstring>{ToWide(title) + L".URL"});
+  // What code page 932 cannot hold is percent-encoded UTF-8; 表 keeps its
+  // code page 932 bytes, as before.
+  const std::wstring file = Wide(Folder()) + L"\\" + ToWide(title) + L".URL";
+  File in(
+      CreateFileW(file.c_str(), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr));
+  std::string content;
+  ASSERT_TRUE(in.Valid() && in.ReadAll(content));
+  EXPECT_EQ(content, "[InternetShortcut]\r\nURL=http://example.com/x%F0%9F%8D%B0y?\x95\x5C\r\n");
+}
+
+// A title too long for a file name is cut to fit, at a character, and the
+// shortcut is written: never an error, never a name the system cuts itself
+// (Linux keeps 255 bytes of a name and would drop the ".URL").
+TEST_F(ShortcutTest, ATitleTooLongForAFileNameIsCutToFit) {
+  const size_t prefix = Folder().size() + 1;  // the folder and its backslash
+  struct Case {
+    const char* what;
+    std::u16string title;
+    size_t kept;  // characters of the title in the name
+  };
+  const Case cases[] = {
+      {"a paragraph of ASCII", std::u16string(300, u'a'), std::min<size_t>(251, 259 - prefix - 4)},
+      {"a page of ASCII", std::u16string(32767, u'a'), std::min<size_t>(251, 259 - prefix - 4)},
+      {"beyond 64 KB", std::u16string(65533, u'a'), std::min<size_t>(251, 259 - prefix - 4)},
+      // Three bytes of UTF-8 each: 83 of them and ".URL" are 253 bytes.
+      {"kana", std::u16string(200, u'\u3042'), 83},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    try {
+      EXPECT_TRUE(MakeURLFile(Wide(Folder()), {c.title, u"http://b/"}));
+    } catch (const Error& e) {
+      ADD_FAILURE() << e.what();
+    }
+    const std::wstring name = ToWide(c.title.substr(0, c.kept)) + L".URL";
+    EXPECT_EQ(FileNames(Folder()), std::vector<std::wstring>{name});
+    DeleteFileW((Wide(Folder()) + L"\\" + name).c_str());
   }
 }
 

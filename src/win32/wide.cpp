@@ -2,27 +2,36 @@
 
 #include <windows.h>
 
+#include "core/cp932.h"
+
 namespace ixo {
 
-std::wstring Wide(std::string_view cp932) {
-  if (cp932.empty()) return {};
-  const int size = static_cast<int>(cp932.size());
-  const int n = MultiByteToWideChar(932, 0, cp932.data(), size, nullptr, 0);
-  std::wstring out(static_cast<size_t>(n > 0 ? n : 0), L'\0');
-  if (n > 0) MultiByteToWideChar(932, 0, cp932.data(), size, out.data(), n);
-  return out;
+std::wstring Wide(std::string_view cp932) { return ToWide(Cp932ToUtf16(cp932)); }
+
+std::string Narrow(std::wstring_view text) { return Utf16ToCp932(ToU16(text)); }
+
+namespace {
+
+bool HeldWhole(std::wstring_view text) {
+  for (size_t i = 0; i < text.size(); ++i) {
+    const char32_t c = text[i];
+    if (!IsCp932Char(c)) return false;
+  }
+  return true;
 }
 
-std::string Narrow(std::wstring_view text) {
-  if (text.empty()) return {};
-  const int size = static_cast<int>(text.size());
-  const int n =
-      WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.data(), size, nullptr, 0, "?", nullptr);
-  std::string out(static_cast<size_t>(n > 0 ? n : 0), '\0');
-  if (n > 0) {
-    WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, text.data(), size, out.data(), n, "?", nullptr);
-  }
-  return out;
+}  // namespace
+
+std::optional<std::string> Cp932PathOf(const std::wstring& path) {
+  if (HeldWhole(path)) return Narrow(path);
+  const DWORD size = GetShortPathNameW(path.c_str(), nullptr, 0);
+  if (size == 0) return std::nullopt;
+  std::wstring shortPath(size, L'\0');
+  const DWORD n = GetShortPathNameW(path.c_str(), shortPath.data(), size);
+  if (n == 0 || n >= size) return std::nullopt;
+  shortPath.resize(n);
+  if (!HeldWhole(shortPath)) return std::nullopt;
+  return Narrow(shortPath);
 }
 
 }  // namespace ixo

@@ -334,7 +334,7 @@ void TApplication::ShowException(const Error& error) {
   if (presenter_) {
     presenter_(text);
   } else {
-    MessageBoxW(owner, Wide(text).c_str(), Wide(title_).c_str(), MB_OK | MB_ICONERROR);
+    MessageBoxW(owner, ErrorBoxTextW(error).c_str(), Wide(title_).c_str(), MB_OK | MB_ICONERROR);
   }
 }
 

@@ -18,9 +18,20 @@ ErrorBox errorBox = nullptr;
 
 }  // namespace
 
+std::wstring ErrorBoxTextW(const Error& error) {
+  return error.Unicode().empty() ? Wide(ErrorBoxText(error.what()))
+                                 : ToWide(ErrorBoxText(error.Unicode()));
+}
+
 std::string ErrorBoxText(std::string_view message) {
   std::string text(message);
   if (!text.empty() && static_cast<unsigned char>(text.back()) > '.') text += '.';
+  return text;
+}
+
+std::u16string ErrorBoxText(std::u16string_view message) {
+  std::u16string text(message);
+  if (!text.empty() && text.back() > u'.') text += u'.';
   return text;
 }
 
@@ -45,8 +56,7 @@ void HandleException(std::exception_ptr failure) noexcept {
     if (errorBox) {
       errorBox(failure);
     } else {
-      MessageBoxW(nullptr, Wide(ErrorBoxText(ErrorOf(failure).what())).c_str(), L"Ixo",
-                  MB_OK | MB_ICONERROR);
+      MessageBoxW(nullptr, ErrorBoxTextW(ErrorOf(failure)).c_str(), L"Ixo", MB_OK | MB_ICONERROR);
     }
   } catch (...) {
     // Not even the box's text could be made: memory is what is missing. The

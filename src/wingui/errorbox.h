@@ -15,6 +15,11 @@ namespace ixo {
 // The text of the error box for `message`: a "." is appended when the last
 // byte sorts after "." (so the Japanese messages end in ".").
 std::string ErrorBoxText(std::string_view message);
+// The same for a message in Unicode.
+std::u16string ErrorBoxText(std::u16string_view message);
+
+// What the error box shows for `error`: its Unicode message where it has one.
+std::wstring ErrorBoxTextW(const Error& error);
 
 // What the error box says for `failure`: the program's own errors and any
 // other exception their own text, memory that ran out "メモリが不足しています".

@@ -37,10 +37,7 @@ class TestClipboard {
   bool open_ = false;
 };
 
-bool PutBytes(UINT format, std::string_view bytes) {
-  TestClipboard clipboard;
-  if (!clipboard.open()) return false;
-  EmptyClipboard();
+bool PlaceBytes(UINT format, std::string_view bytes) {
   const HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, bytes.empty() ? 1 : bytes.size());
   if (!mem) return false;
   std::memcpy(GlobalLock(mem), bytes.data(), bytes.size());
@@ -50,6 +47,13 @@ bool PutBytes(UINT format, std::string_view bytes) {
     return false;
   }
   return true;
+}
+
+bool PutBytes(UINT format, std::string_view bytes) {
+  TestClipboard clipboard;
+  if (!clipboard.open()) return false;
+  EmptyClipboard();
+  return PlaceBytes(format, bytes);
 }
 
 }  // namespace
@@ -70,6 +74,19 @@ bool PutPrivateFormatOnly(std::string_view bytes) {
 }
 
 bool PutRawText(std::string_view bytes) { return PutBytes(CF_TEXT, bytes); }
+
+bool PutCopy(std::u16string_view text, const std::vector<ClipFormat>& formats) {
+  TestClipboard clipboard;
+  if (!clipboard.open()) return false;
+  EmptyClipboard();
+  std::string units(reinterpret_cast<const char*>(text.data()), text.size() * sizeof(char16_t));
+  units.append(sizeof(char16_t), '\0');
+  if (!PlaceBytes(CF_UNICODETEXT, units)) return false;
+  for (const ClipFormat& f : formats) {
+    if (!PlaceBytes(RegisterClipboardFormatA(f.name.c_str()), f.data)) return false;
+  }
+  return true;
+}
 
 LARGE_INTEGER Now() {
   LARGE_INTEGER now;

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <thread>
+#include <vector>
 
 namespace ixo {
 
@@ -24,6 +25,15 @@ bool PutPrivateFormatOnly(std::string_view bytes);
 // Puts `bytes` on the clipboard as CF_TEXT exactly as given, without adding
 // a terminating zero byte.
 bool PutRawText(std::string_view bytes);
+
+// Puts a copy as a browser or a password manager puts one: `text` as
+// CF_UNICODETEXT and, with it, each format registered under its name with
+// its bytes as given.
+struct ClipFormat {
+  std::string name;
+  std::string data;
+};
+bool PutCopy(std::u16string_view text, const std::vector<ClipFormat>& formats = {});
 
 // The performance counter's time, and the milliseconds between two of them.
 LARGE_INTEGER Now();

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "clipboard/clipboard.h"
+#include "core/cp932.h"
 #include "settings/options.h"
 #include "ui/main.h"
 #include "win_tempdir.h"
@@ -47,7 +48,7 @@ class MainFormTest : public UiTest {
   // Puts `text` on the clipboard and waits until the window took it.
   bool CopyAndWait(const std::string& text) {
     SetClipText(text);
-    return PumpUntil([&] { return form->LastClip == text; });
+    return PumpUntil([&] { return form->LastClip == Cp932ToUtf16(text); });
   }
 
   static std::string ShortcutBytes(const std::string& url) {

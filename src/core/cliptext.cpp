@@ -1,0 +1,37 @@
+#include "core/cliptext.h"
+
+#include "core/extract.h"
+#include "core/foreign.h"
+
+namespace ixo {
+
+bool IsPrivateCopy(ClipSource& clip) {
+  if (clip.Data(kExcludeFromMonitors)) return true;
+  // A DWORD: 0 keeps the copy out of the clipboard history, and out of here.
+  const std::optional<std::string> history = clip.Data(kClipboardHistory);
+  return history && history->size() >= 4 && history->compare(0, 4, std::string(4, '\0')) == 0;
+}
+
+std::optional<ClipCopy> TakeCopy(ClipSource& clip) {
+  std::optional<std::u16string> text = clip.Text();
+  if (!text) return std::nullopt;
+  return ClipCopy{std::move(*text)};
+}
+
+std::optional<ClipCopy> TakeNewCopy(ClipSource& clip, std::u16string& last) {
+  if (IsPrivateCopy(clip)) return std::nullopt;
+  std::optional<ClipCopy> copy = TakeCopy(clip);
+  if (!copy || copy->text == last) return std::nullopt;
+  last = copy->text;
+  return copy;
+}
+
+TURLText FindURL(const ClipCopy& copy, std::string_view extra, const LineList& delList,
+                 bool https) {
+  ForeignTable table;
+  const LineList lines(ToCoreText(copy.text, table));
+  const TURLRecord found = ExtractURL(extra, delList, lines, https);
+  return {FromCoreText(found.Title, table), FromCoreText(found.URL, table)};
+}
+
+}  // namespace ixo

@@ -1,0 +1,126 @@
+#include "core/cliptext.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+#include <string>
+
+#include "core/cp932.h"
+#include "core/extract.h"
+
+namespace ixo {
+namespace {
+
+// A clipboard of named formats; "text" stands for the Unicode text.
+class TableClip : public ClipSource {
+ public:
+  explicit TableClip(std::u16string text) : text_(std::move(text)) {}
+  TableClip& With(std::string name, std::string data) {
+    formats_[std::move(name)] = std::move(data);
+    return *this;
+  }
+  std::optional<std::u16string> Text() override { return text_; }
+  std::optional<std::string> Data(std::string_view name) override {
+    const auto it = formats_.find(std::string(name));
+    if (it == formats_.end()) return std::nullopt;
+    return it->second;
+  }
+
+ private:
+  std::optional<std::u16string> text_;
+  std::map<std::string, std::string> formats_;
+};
+
+const std::string kDword0("\0\0\0\0", 4);
+const std::string kDword1("\1\0\0\0", 4);
+
+TEST(ClipText, APrivateCopyIsLeftAloneByTheWatchButNotByTheButtons) {
+  struct Case {
+    const char* what;
+    std::string format;
+    std::string data;
+    bool isPrivate;
+  };
+  const Case cases[] = {
+      {"excluded from monitors, whatever it holds", std::string(kExcludeFromMonitors), "", true},
+      {"kept out of the history", std::string(kClipboardHistory), kDword0, true},
+      {"allowed into the history", std::string(kClipboardHistory), kDword1, false},
+      {"an unrelated format", "HTML Format", "", false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    TableClip clip(u"secret\r\nhttp://example.com/");
+    clip.With(c.format, c.data);
+    EXPECT_EQ(IsPrivateCopy(clip), c.isPrivate);
+    std::u16string last = u"before";
+    EXPECT_EQ(TakeNewCopy(clip, last).has_value(), !c.isPrivate);
+    EXPECT_EQ(last, c.isPrivate ? u"before" : u"secret\r\nhttp://example.com/");
+    ASSERT_TRUE(TakeCopy(clip));
+  }
+}
+
+TEST(ClipText, ACopyIsNewWhenAnyCharacterDiffers) {
+  // Both texts read the same through code page 932 ("x?"): the watch takes
+  // each, as it takes what the user copied.
+  std::u16string last;
+  TableClip cake(u"x\U0001F370");
+  TableClip burger(u"x\U0001F354");
+  EXPECT_TRUE(TakeNewCopy(cake, last));
+  EXPECT_FALSE(TakeNewCopy(cake, last));
+  EXPECT_TRUE(TakeNewCopy(burger, last));
+  EXPECT_EQ(last, u"x\U0001F354");
+  std::u16string kept = u"kept";
+  class NoText : public ClipSource {
+    std::optional<std::u16string> Text() override { return std::nullopt; }
+    std::optional<std::string> Data(std::string_view) override { return std::nullopt; }
+  } picture;
+  EXPECT_FALSE(TakeNewCopy(picture, kept));
+  EXPECT_FALSE(TakeCopy(picture));
+  EXPECT_EQ(kept, u"kept");
+}
+
+TEST(ClipText, TitlesKeepEveryCharacterAndAddressesEndAtOneCodePage932CannotHold) {
+  const LineList del("\x81\x9A\r\n");  // the star
+  struct Case {
+    std::u16string text, title, url;
+  };
+  const Case cases[] = {
+      {u"Caf\u00E9 \U0001F370 \u2013 Menu \u00ABbest\u00BB\r\nhttp://example.com/",
+       u"Caf\u00E9 \U0001F370 \u2013 Menu \u00ABbest\u00BB", u"http://example.com/"},
+      {u"\u4E2D\u56FD\u65B0\u95FB\u7F51 \uD55C\uAD6D\uC5B4\nhttp://example.com/",
+       u"\u4E2D\u56FD\u65B0\u95FB\u7F51 \uD55C\uAD6D\uC5B4", u"http://example.com/"},
+      {u"\u00DCn\u00EFc\u00F6d\u00E9 \u2713 \u7B2C2\u7248\nhttp://example.com/",
+       u"\u00DCn\u00EFc\u00F6d\u00E9 \u2713 \u7B2C2\u7248", u"http://example.com/"},
+      // The cake ends the address, as a double-byte character does.
+      {u"see http://example.com/x\U0001F370y", u"see \U0001F370y", u"http://example.com/x"},
+      // What follows the address on its line is the title.
+      {u"http://example.com/\u00E9t\u00E9", u"\u00E9t\u00E9", u"http://example.com/"},
+      {u"no address \U0001F370", u"", u""},
+  };
+  for (const Case& c : cases) {
+    const TURLText found = FindURL({c.text}, "-=?;%&,#\\", del, false);
+    EXPECT_EQ(found.Title, c.title);
+    EXPECT_EQ(found.URL, c.url);
+  }
+}
+
+TEST(ClipText, TextCodePage932HoldsGivesWhatItsBytesGive) {
+  const LineList del(
+      "\x81\x9A\r\n\x81\x9C\r\n--\r\n\x81\x40\r\n");  // ★, ●, --, the full-width space
+  const std::string texts[] = {
+      "Example Domain\r\nhttp://example.com/",
+      "see http://example.com/\x83\x5C\x83\x74\x83\x67",          // ソフト
+      "\x81\x9A\x90\x56\x92\x85\x81\x9A\r\nhttp://example.com/",  // ★新着★
+      "http://example.com/a?b=1",
+      "\x95\x5C\\\x95\x5C\r\nhttp://x/",  // 表\表
+  };
+  for (const std::string& bytes : texts) {
+    const TURLRecord direct = ExtractURL("-=?;%&,#\\", del, LineList(bytes), false);
+    const TURLText found = FindURL({Cp932ToUtf16(bytes)}, "-=?;%&,#\\", del, false);
+    EXPECT_EQ(Utf16ToCp932(found.Title), direct.Title);
+    EXPECT_EQ(Utf16ToCp932(found.URL), direct.URL);
+  }
+}
+
+}  // namespace
+}  // namespace ixo
