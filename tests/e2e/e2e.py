@@ -68,11 +68,11 @@ def ixoctl(*args, timeout=120):
         out = subprocess.run(["wine", CTL] + list(args), stdout=subprocess.PIPE,
                              stderr=subprocess.PIPE, stdin=subprocess.DEVNULL, timeout=timeout)
         status = out.returncode
-        err = out.stderr.decode("cp932", "replace").strip()
+        err = out.stderr.decode("utf-8", "replace").strip()
         if status == 0 or err:
             break
         err = "ended with status %d without a word" % status
-    return status, out.stdout.decode("cp932", "replace").strip(), err
+    return status, out.stdout.decode("utf-8", "replace").strip(), err
 
 
 class Clipboard:
@@ -92,6 +92,25 @@ class Clipboard:
     def put_text(text):
         data = text.encode("utf-8")
         Clipboard._put(["xclip", "-selection", "clipboard", "-i"], data, len(data))
+
+    @staticmethod
+    def put_copy(text, formats=()):
+        """Puts a copy as a Windows program puts one (a browser, a password
+        manager): `text` as CF_UNICODETEXT and, with it, each (name, bytes)
+        of `formats`. The copy is there when ixoctl ends."""
+        os.makedirs(WORK, exist_ok=True)
+        files = [os.path.join(WORK, "copy-text")]
+        with open(files[0], "wb") as f:
+            f.write(text.encode("utf-8"))
+        args = ["put", files[0]]
+        for i, (name, data) in enumerate(formats):
+            files.append(os.path.join(WORK, "copy-format-%d" % i))
+            with open(files[-1], "wb") as f:
+                f.write(data)
+            args += [name, files[-1]]
+        status, _, err = ixoctl(*args)
+        if status != 0:
+            raise AssertionError("ixoctl put failed: " + err)
 
     @staticmethod
     def put_image():

@@ -32,6 +32,13 @@
 //   ixoctl keyfocus EXE         print where the keyboard is in the program: the active
 //                               window's class, its X window, the page of its tabs (-1
 //                               without), the focused control's class and text
+//   ixoctl captions EXE         print the text of each control of the main window, one a
+//                               line, in the order they were made
+//   ixoctl put TEXT [NAME DATA]...  put the UTF-8 text of the file TEXT on the clipboard as
+//                               CF_UNICODETEXT and, with it, each format NAME with the bytes
+//                               of the file DATA, as a browser or password manager copies
+//
+// Texts are read and written in UTF-8, whatever the system's code page.
 #include <windows.h>
 // After windows.h, which it needs.
 #include <psapi.h>
@@ -43,12 +50,41 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
+#include <utility>
 #include <vector>
 
 #include "ixoctl.h"
 #include "win_bridge.h"
 
 namespace {
+
+std::string Utf8(std::wstring_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int n = WideCharToMultiByte(CP_UTF8, 0, text.data(), size, nullptr, 0, nullptr, nullptr);
+  std::string out(static_cast<size_t>(std::max(n, 0)), '\0');
+  WideCharToMultiByte(CP_UTF8, 0, text.data(), size, out.data(), n, nullptr, nullptr);
+  return out;
+}
+
+std::wstring FromUtf8(std::string_view text) {
+  if (text.empty()) return {};
+  const int size = static_cast<int>(text.size());
+  const int n = MultiByteToWideChar(CP_UTF8, 0, text.data(), size, nullptr, 0);
+  std::wstring out(static_cast<size_t>(std::max(n, 0)), L'\0');
+  MultiByteToWideChar(CP_UTF8, 0, text.data(), size, out.data(), n);
+  return out;
+}
+
+// A window's text in UTF-8.
+std::string TextOf(HWND w) {
+  const int n = GetWindowTextLengthW(w);
+  if (n <= 0) return {};
+  std::wstring t(static_cast<size_t>(n) + 1, L'\0');
+  t.resize(static_cast<size_t>(std::max(GetWindowTextW(w, t.data(), n + 1), 0)));
+  return Utf8(t);
+}
 
 std::string ImageOf(DWORD pid) {
   HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
@@ -99,7 +135,8 @@ int Usage() {
       "usage: ixoctl wait|state|close|taskbar|stats|boxes|errbox EXE, ixoctl text EXE N,\n"
       "       ixoctl hold SECONDS,\n"
       "       ixoctl cliplen [LENGTH [SECONDS]], ixoctl seq [OLD [SECONDS]],\n"
-      "       ixoctl lock FILE SECONDS, ixoctl desktop [wait|stop], ixoctl viewer EXE\n",
+      "       ixoctl lock FILE SECONDS, ixoctl desktop [wait|stop], ixoctl viewer EXE,\n"
+      "       ixoctl captions EXE, ixoctl put TEXT [NAME DATA]...\n",
       stderr);
   return 2;
 }
@@ -145,11 +182,7 @@ std::string BoxText(HWND box) {
     char cls[16] = {};
     GetClassNameA(c, cls, sizeof cls);
     if (std::string(cls) != "Static") continue;
-    const int n = GetWindowTextLengthA(c);
-    if (n <= 0) continue;
-    std::string t(static_cast<size_t>(n) + 1, '\0');
-    t.resize(static_cast<size_t>(std::max(GetWindowTextA(c, t.data(), n + 1), 0)));
-    text += t;
+    text += TextOf(c);
   }
   return text;
 }
@@ -218,9 +251,7 @@ HWND ButtonIn(HWND top, const std::string& text) {
       top,
       [](HWND w, LPARAM lp) -> BOOL {
         auto* s = reinterpret_cast<Search*>(lp);
-        char caption[256] = {};
-        GetWindowTextA(w, caption, sizeof caption);
-        if (lstrcmpiA(ClassOf(w).c_str(), "Button") != 0 || *s->text != caption) return TRUE;
+        if (lstrcmpiA(ClassOf(w).c_str(), "Button") != 0 || *s->text != TextOf(w)) return TRUE;
         s->found = w;
         return FALSE;
       },
@@ -285,7 +316,49 @@ int Focus(DWORD millis) {
 
 }  // namespace
 
-int main(int argc, char** argv) {
+// Puts the UTF-8 text of the file `textFile` as CF_UNICODETEXT and, with it,
+// the formats named in `formats` (name, file, name, file...).
+int Put(const char* textFile, char** formats, int count) {
+  std::string utf8;
+  if (!ReadFileBytes(textFile, utf8)) return Fail("the text cannot be read");
+  const std::wstring text = FromUtf8(utf8);
+  std::vector<std::pair<UINT, std::string>> data;
+  for (int i = 0; i + 1 < count; i += 2) {
+    std::string bytes;
+    if (!ReadFileBytes(formats[i + 1], bytes)) return Fail("a format's data cannot be read");
+    data.emplace_back(RegisterClipboardFormatW(FromUtf8(formats[i]).c_str()), bytes);
+  }
+  const auto place = [](UINT format, const void* bytes, size_t size) {
+    HGLOBAL mem = GlobalAlloc(GMEM_MOVEABLE, size ? size : 1);
+    if (!mem) return false;
+    std::memcpy(GlobalLock(mem), bytes, size);
+    GlobalUnlock(mem);
+    if (SetClipboardData(format, mem)) return true;
+    GlobalFree(mem);
+    return false;
+  };
+  bool opened = false;
+  for (int attempt = 0; attempt < 200 && !(opened = OpenClipboard(nullptr)); ++attempt) Sleep(10);
+  if (!opened) return Fail("the clipboard stays held");
+  EmptyClipboard();
+  bool ok = place(CF_UNICODETEXT, text.c_str(), (text.size() + 1) * sizeof(wchar_t));
+  for (const auto& [format, bytes] : data) ok = ok && place(format, bytes.data(), bytes.size());
+  CloseClipboard();
+  return ok ? 0 : Fail("the copy could not be put");
+}
+
+int main(int, char**) {
+  // The arguments in UTF-8, whatever the system's code page.
+  int wargc = 0;
+  LPWSTR* wargv = CommandLineToArgvW(GetCommandLineW(), &wargc);
+  std::vector<std::string> utf8Args;
+  for (int i = 0; i < wargc; ++i) utf8Args.push_back(Utf8(wargv[i]));
+  LocalFree(wargv);
+  std::vector<char*> argPointers;
+  for (std::string& a : utf8Args) argPointers.push_back(a.data());
+  argPointers.push_back(nullptr);
+  const int argc = wargc;
+  char** const argv = argPointers.data();
   if (argc < 2) return Usage();
   const std::string cmd = argv[1];
   if (cmd == "cliplen") {
@@ -366,6 +439,7 @@ int main(int argc, char** argv) {
   }
   if (argc < 3) return Usage();
   if (cmd == "viewer") return viewer::Run(argv[2]);
+  if (cmd == "put") return Put(argv[2], argv + 3, argc - 3);
   if (cmd == "hold") {
     if (!OpenClipboard(nullptr)) return Fail("the clipboard is held");
     std::puts("held");
@@ -421,12 +495,10 @@ int main(int argc, char** argv) {
       const std::vector<HWND> boxes = BoxesOf(Find(argv[2]).pid);
       if (!boxes.empty()) {
         HWND box = boxes.front();
-        char caption[256] = {};
-        GetWindowTextA(box, caption, sizeof caption);
         // A message naming a huge file is cut: its start tells what it says.
         std::string text = BoxText(box);
         if (text.size() > 4096) text.resize(4096);
-        std::printf("%s\n%s\n", caption, text.c_str());
+        std::printf("%s\n%s\n", TextOf(box).c_str(), text.c_str());
         std::fflush(stdout);
         // The box's OK button, pressed as a click would.
         PostMessageA(box, WM_COMMAND, MAKEWPARAM(IDOK, BN_CLICKED),
@@ -440,9 +512,8 @@ int main(int argc, char** argv) {
   Search s = Find(argv[2]);
   if (!s.main) return Fail("no main window");
   if (cmd == "state") {
-    char caption[256] = {};
-    GetWindowTextA(s.main, caption, sizeof caption);
-    std::printf("%d %d %s\n", IsWindowVisible(s.main) ? 1 : 0, IsIconic(s.main) ? 1 : 0, caption);
+    std::printf("%d %d %s\n", IsWindowVisible(s.main) ? 1 : 0, IsIconic(s.main) ? 1 : 0,
+                TextOf(s.main).c_str());
     return 0;
   }
   if (cmd == "close") return PostMessageA(s.main, WM_CLOSE, 0, 0) ? 0 : Fail("not posted");
@@ -456,17 +527,17 @@ int main(int argc, char** argv) {
       // Asked of the box itself: the answer comes once the program is back
       // in its message loop, so whatever it was doing is done.
       DWORD_PTR length = 0;
-      if (!SendMessageTimeoutA(c, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length)) {
+      if (!SendMessageTimeoutW(c, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length)) {
         return Fail("the box did not answer");
       }
-      std::string text(length + 1, '\0');
+      std::wstring text(length + 1, L'\0');
       DWORD_PTR got = 0;
-      if (!SendMessageTimeoutA(c, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+      if (!SendMessageTimeoutW(c, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
                                SMTO_NORMAL, 60000, &got)) {
         return Fail("the box did not answer");
       }
       text.resize(std::min<size_t>(got, 4096));
-      std::printf("%s\n", text.c_str());
+      std::printf("%s\n", Utf8(text).c_str());
       return 0;
     }
     return Fail("no such edit box");
@@ -512,13 +583,20 @@ int main(int argc, char** argv) {
       }
     }
     char focus[64] = "-";
-    char text[256] = {};
+    std::string text;
     if (info.hwndFocus) {
       GetClassNameA(info.hwndFocus, focus, sizeof focus);
-      GetWindowTextA(info.hwndFocus, text, sizeof text);
+      text = TextOf(info.hwndFocus);
     }
     std::printf("%s %llu %d %s %s\n", active, static_cast<unsigned long long>(xid),
-                static_cast<int>(page), focus, text);
+                static_cast<int>(page), focus, text.c_str());
+    return 0;
+  }
+  if (cmd == "captions") {
+    // Made in tab order, each after the one before in z-order.
+    for (HWND c = GetWindow(s.main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
+      std::printf("%s\n", TextOf(c).c_str());
+    }
     return 0;
   }
   if (cmd == "taskbar") {
