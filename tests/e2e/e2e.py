@@ -267,6 +267,11 @@ class Ixo:
         visible, iconic, caption = (self.ctl("state", self.win_exe()).split(" ", 2) + [""])[:3]
         return int(visible), int(iconic), caption
 
+    def captions(self):
+        """The text of each control of the main window, in the order they
+        were made, as Windows holds it (UTF-16)."""
+        return self.ctl("captions", self.win_exe()).splitlines()
+
     def boxes(self):
         """How many message boxes the program shows."""
         return int(self.ctl("boxes", self.win_exe()))

@@ -86,6 +86,22 @@ std::string TextOf(HWND w) {
   return Utf8(t);
 }
 
+// A control's text in UTF-8, asked of the control itself (GetWindowText
+// reads only the captions of another program's windows, not what its boxes
+// hold).
+std::string ControlText(HWND w) {
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutW(w, WM_GETTEXTLENGTH, 0, 0, SMTO_NORMAL, 60000, &length)) return {};
+  std::wstring text(length + 1, L'\0');
+  DWORD_PTR got = 0;
+  if (!SendMessageTimeoutW(w, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                           SMTO_NORMAL, 60000, &got)) {
+    return {};
+  }
+  text.resize(std::min<size_t>(got, text.size()));
+  return Utf8(text);
+}
+
 std::string ImageOf(DWORD pid) {
   HANDLE p = OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid);
   if (!p) return {};
@@ -595,7 +611,7 @@ int main(int, char**) {
   if (cmd == "captions") {
     // Made in tab order, each after the one before in z-order.
     for (HWND c = GetWindow(s.main, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT)) {
-      std::printf("%s\n", TextOf(c).c_str());
+      std::printf("%s\n", ControlText(c).c_str());
     }
     return 0;
   }
