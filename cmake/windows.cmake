@@ -29,6 +29,7 @@ set(WIN_TESTS
   src/win32/file_test.cpp
   src/win32/leadbyte_test.cpp
   src/win32/shortcut_test.cpp
+  src/win32/wide_test.cpp
   src/settings/history_test.cpp
   src/settings/options_test.cpp
   src/settings/profile_test.cpp

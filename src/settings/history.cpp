@@ -3,19 +3,25 @@
 #include <windows.h>
 
 #include <climits>
+#include <string>
 #include <vector>
+
+#include "win32/wide.h"
 
 namespace ixo {
 
 int IndexOf(const LineList& lines, std::string_view s) {
+  // Compared in Unicode, as the system compares: the same under any system
+  // code page.
+  const std::wstring wanted = Wide(s);
   for (size_t i = 0; i < lines.Count(); ++i) {
-    const std::string& line = lines[i];
-    // Lengths are passed explicitly, so zero bytes and texts past 2 GB can
+    const std::wstring line = Wide(lines[i]);
+    // Lengths are passed explicitly, so zeros and texts past 2 GB can
     // neither end a comparison early nor overflow the count.
-    if (line.size() > INT_MAX || s.size() > INT_MAX) continue;
-    if (CompareStringA(LOCALE_USER_DEFAULT, NORM_IGNORECASE, line.data(),
-                       static_cast<int>(line.size()), s.data(),
-                       static_cast<int>(s.size())) == CSTR_EQUAL) {
+    if (line.size() > INT_MAX || wanted.size() > INT_MAX) continue;
+    if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, line.data(),
+                       static_cast<int>(line.size()), wanted.data(),
+                       static_cast<int>(wanted.size())) == CSTR_EQUAL) {
       return static_cast<int>(i);
     }
   }

@@ -28,23 +28,28 @@ class TempDir {
   const std::string& path() const { return path_; }
 
   static void RemoveTree(const std::string& dir) {
-    WIN32_FIND_DATAA data;
-    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &data);
+    // The folder's own name is ASCII; what it holds may be named in any
+    // characters, which only the W calls can reach.
+    RemoveTreeW(std::wstring(dir.begin(), dir.end()));
+  }
+  static void RemoveTreeW(const std::wstring& dir) {
+    WIN32_FIND_DATAW data;
+    HANDLE h = FindFirstFileW((dir + L"\\*").c_str(), &data);
     if (h != INVALID_HANDLE_VALUE) {
       do {
-        const std::string name = data.cFileName;
-        if (name == "." || name == "..") continue;
-        const std::string full = dir + "\\" + name;
-        SetFileAttributesA(full.c_str(), FILE_ATTRIBUTE_NORMAL);
+        const std::wstring name = data.cFileName;
+        if (name == L"." || name == L"..") continue;
+        const std::wstring full = dir + L"\\" + name;
+        SetFileAttributesW(full.c_str(), FILE_ATTRIBUTE_NORMAL);
         if (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
-          RemoveTree(full);
+          RemoveTreeW(full);
         } else {
-          DeleteFileA(full.c_str());
+          DeleteFileW(full.c_str());
         }
-      } while (FindNextFileA(h, &data));
+      } while (FindNextFileW(h, &data));
       FindClose(h);
     }
-    RemoveDirectoryA(dir.c_str());
+    RemoveDirectoryW(dir.c_str());
   }
 
  private:
