@@ -12,8 +12,16 @@
 // spaces) or kept whole ("hyou" 表 0x95 0x5C, every second byte a backslash),
 // each followed by a line "http://example.com/"; and "https", the web page
 // with an "https://" address near the end, extracted with the https switch
-// on (every other case runs with it off). tools/bench_report.py reads the
-// JSON output and checks the goals.
+// on (every other case runs with it off); "foreign", the web page with
+// titles that code page 932 cannot hold, carried as the core's codes for
+// them. tools/bench_report.py reads the JSON output and checks the goals.
+//
+//   BM_ToCoreText/<case>/<bytes>    the clipboard's UTF-16 text into the core
+//   BM_FromCoreText/<case>/<bytes>  and back
+//
+// for "webpage", "foreign" and "hangul" (Korean, every syllable a new
+// character, so that the codes run out early; into the core only), where
+// <bytes> is the size of the text in the core (of "hangul", in UTF-16).
 #include <benchmark/benchmark.h>
 
 #include <algorithm>
@@ -23,7 +31,9 @@
 #include <string>
 #include <vector>
 
+#include "core/cp932.h"
 #include "core/extract.h"
+#include "core/foreign.h"
 #include "core/linelist.h"
 #include "oracle.h"
 
@@ -46,7 +56,9 @@ string Repeat(const string& unit, size_t bytes) {
 
 // A page as a browser copies it: a decorated title, menus, Japanese and
 // ASCII paragraphs, full-width spaces, blank lines; the address near the end.
-string WebPage(size_t bytes, bool withAddress, const char* scheme = "http") {
+// `more`, when given, comes before each round of those lines.
+string WebPage(size_t bytes, bool withAddress, const char* scheme = "http",
+               const string& more = string()) {
   const char* const body[] = {
       "\x81\x9A\x90\x56\x92\x85\x8F\xEE\x95\xF1\x81\x9A \x83\x7A\x81\x5B\x83\x80 | "
       "\x83\x54\x83\x43\x83\x67\x96\xBC",  // ★新着情報★ ホーム | サイト名
@@ -77,10 +89,29 @@ string WebPage(size_t bytes, bool withAddress, const char* scheme = "http") {
       placed = true;
       continue;
     }
+    if (i % n == 0) s += more;
     s += body[i++ % n];
     s += "\r\n";
   }
   return s;
+}
+
+// The codes of the characters code page 932 cannot hold in the "foreign"
+// case.
+ixo::ForeignTable& ForeignCodes() {
+  static ixo::ForeignTable table;
+  return table;
+}
+
+// Titles a browser keeps whole (accents, an emoji, simplified Chinese,
+// Korean) as the core carries them.
+const string& ForeignLines() {
+  static const string lines = ixo::ToCoreText(
+      u"Caf\u00E9 \U0001F370 \u2013 Menu \u00ABbest\u00BB\r\n"
+      u"\u4E2D\u56FD\u65B0\u95FB\u7F51 \uD55C\uAD6D\uC5B4\r\n"
+      u"\u00DCn\u00EFc\u00F6d\u00E9 \u2713 \u7B2C2\u7248\r\n",
+      ForeignCodes());
+  return lines;
 }
 
 string MakeCase(const string& name, size_t bytes) {
@@ -88,6 +119,7 @@ string MakeCase(const string& name, size_t bytes) {
   if (name == "webpage") return WebPage(bytes, true);
   if (name == "noaddress") return WebPage(bytes, false);
   if (name == "https") return WebPage(bytes, true, "https");
+  if (name == "foreign") return WebPage(bytes, true, "http", ForeignLines());
   if (name == "star") return Repeat("\x81\x9A", bytes - tail.size()) + tail;
   if (name == "dashes") return Repeat("--", bytes - tail.size()) + tail;
   if (name == "zspace") return Repeat("\x81\x40", bytes - tail.size()) + tail;
@@ -174,6 +206,44 @@ void SetText(benchmark::State& state, const string& name, size_t bytes) {
                           static_cast<int64_t>(text.size()));
 }
 
+// The case as the clipboard gives it, in UTF-16.
+const std::u16string& UnicodeText(const string& name, size_t bytes) {
+  static std::map<std::pair<string, size_t>, std::u16string> cache;
+  std::u16string& text = cache[{name, bytes}];
+  if (!text.empty()) return text;
+  if (name == "hangul") {
+    for (char16_t c = 0xAC00; text.size() < bytes / 2; c = c == 0xD7A3 ? 0xAC00 : c + 1) {
+      text += text.size() % 40 == 39 ? u'\n' : c;
+    }
+  } else {
+    text = ixo::FromCoreText(CaseText(name, bytes), ForeignCodes());
+  }
+  return text;
+}
+
+// Each run makes a table of its own, as each clipboard text gets one.
+void ToCore(benchmark::State& state, const string& name, size_t bytes) {
+  const std::u16string& text = UnicodeText(name, bytes);
+  for (auto _ : state) {
+    Evict(state);
+    ixo::ForeignTable table;
+    const string core = ixo::ToCoreText(text, table);
+    benchmark::DoNotOptimize(core.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
+void FromCore(benchmark::State& state, const string& name, size_t bytes) {
+  ixo::ForeignTable table;
+  const string core = ixo::ToCoreText(UnicodeText(name, bytes), table);
+  for (auto _ : state) {
+    Evict(state);
+    const std::u16string text = ixo::FromCoreText(core, table);
+    benchmark::DoNotOptimize(text.data());
+  }
+  state.SetBytesProcessed(static_cast<int64_t>(state.iterations()) * static_cast<int64_t>(bytes));
+}
+
 double Min(const std::vector<double>& v) { return *std::min_element(v.begin(), v.end()); }
 
 // Repetitions and the minimum time come from the command line (defaults in
@@ -183,7 +253,8 @@ benchmark::internal::Benchmark* Setup(benchmark::internal::Benchmark* b) {
 }
 
 int Register() {
-  const char* const cases[] = {"webpage", "noaddress", "star", "dashes", "zspace", "hyou", "https"};
+  const char* const cases[] = {"webpage", "noaddress", "star",  "dashes",
+                               "zspace",  "hyou",      "https", "foreign"};
   const size_t sizes[] = {1u << 20, 16u << 20};
   for (const char* c : cases) {
     for (const size_t b : sizes) {
@@ -204,6 +275,16 @@ int Register() {
     // Each run takes longer than the minimum time: one iteration.
     Setup(benchmark::RegisterBenchmark(("BM_ExtractOracle/" + suffix).c_str(),
                                        [=](benchmark::State& s) { Extract(s, c, b, true); }));
+  }
+  for (const char* c : {"webpage", "foreign", "hangul"}) {
+    for (const size_t b : sizes) {
+      const string suffix = string(c) + "/" + std::to_string(b);
+      Setup(benchmark::RegisterBenchmark(("BM_ToCoreText/" + suffix).c_str(),
+                                         [=](benchmark::State& s) { ToCore(s, c, b); }));
+      if (string(c) == "hangul") continue;
+      Setup(benchmark::RegisterBenchmark(("BM_FromCoreText/" + suffix).c_str(),
+                                         [=](benchmark::State& s) { FromCore(s, c, b); }));
+    }
   }
   // Splitting into lines, up to the 50 MB the line list must handle.
   for (const size_t b : {size_t{1} << 20, size_t{16} << 20, size_t{50} << 20}) {

@@ -101,26 +101,26 @@ bool IsCp932Char(char32_t c) {
   return c < 0x80 || (c <= 0xFFFF && Codes()[static_cast<char16_t>(c)] != EncodeTable::kNone);
 }
 
-bool AppendCp932(std::string& out, char32_t c) {
-  if (c < 0x80) {
-    out.push_back(static_cast<char>(c));
-    return true;
+std::string Utf16ToCp932(std::u16string_view text, const Cp932Unheld& unheld) {
+  const EncodeTable& codes = Codes();
+  std::string out;
+  out.reserve(text.size() + text.size() / 2);
+  for (size_t i = 0; i < text.size();) {
+    // No code decodes to a surrogate: a pair is left to `unheld` whole.
+    const uint16_t code = codes[text[i]];
+    if (code == EncodeTable::kNone) {
+      unheld(NextCodePoint(text, i), out);
+      continue;
+    }
+    if (code > 0xFF) out.push_back(static_cast<char>(code >> 8));
+    out.push_back(static_cast<char>(code & 0xFF));
+    ++i;
   }
-  if (c > 0xFFFF) return false;
-  const uint16_t code = Codes()[static_cast<char16_t>(c)];
-  if (code == EncodeTable::kNone) return false;
-  if (code > 0xFF) out.push_back(static_cast<char>(code >> 8));
-  out.push_back(static_cast<char>(code & 0xFF));
-  return true;
+  return out;
 }
 
 std::string Utf16ToCp932(std::u16string_view text, char unheld) {
-  std::string out;
-  out.reserve(text.size());
-  for (size_t i = 0; i < text.size();) {
-    if (!AppendCp932(out, NextCodePoint(text, i))) out.push_back(unheld);
-  }
-  return out;
+  return Utf16ToCp932(text, [unheld](char32_t, std::string& out) { out.push_back(unheld); });
 }
 
 }  // namespace ixo

@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <functional>
 #include <string>
 #include <string_view>
 
@@ -30,14 +31,16 @@ std::u16string Cp932ToUtf16(std::string_view bytes);
 // surrogates.
 bool IsCp932Char(char32_t c);
 
-// Appends the bytes of `c` (one, or a lead and a trail byte) when code page
-// 932 holds it and gives true; otherwise appends nothing and gives false.
-// Where several codes decode to one character, it takes the code Windows
-// encodes it as.
-bool AppendCp932(std::string& out, char32_t c);
+// What stands in code page 932 text for a character it does not hold: `c`
+// is a code point, or a lone surrogate as itself; appends to `out`.
+using Cp932Unheld = std::function<void(char32_t c, std::string& out)>;
 
-// Every character code page 932 holds as its bytes, every other one (a code
-// point beyond U+FFFF, a lone surrogate) as the byte `unheld`.
+// Every character code page 932 holds as its bytes (one, or a lead and a
+// trail byte): where several codes decode to one character, the one Windows
+// encodes it as. Every other one as `unheld` puts it.
+std::string Utf16ToCp932(std::u16string_view text, const Cp932Unheld& unheld);
+
+// The same with the byte `unheld` for each character it does not hold.
 std::string Utf16ToCp932(std::u16string_view text, char unheld = '?');
 
 }  // namespace ixo

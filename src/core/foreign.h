@@ -14,7 +14,6 @@
 #include <cstdint>
 #include <string>
 #include <string_view>
-#include <unordered_map>
 #include <vector>
 
 namespace ixo {
@@ -36,8 +35,18 @@ class ForeignTable {
   size_t size() const { return chars_.size(); }
 
  private:
+  // Each character is looked up for every time it occurs in a text of up to
+  // some 50 MB: an open-addressing table, at most a third full, takes it in
+  // one or two probes.
+  struct Slot {
+    char32_t c = 0;  // 0: empty (U+0000 is a character of code page 932)
+    uint16_t code = 0;
+  };
+  static constexpr size_t kSlots = 2048;
+  Slot& SlotOf(char32_t c);
+
   std::vector<char32_t> chars_;  // by code, in the order they first appeared
-  std::unordered_map<char32_t, uint16_t> codes_;
+  std::vector<Slot> slots_;
 };
 
 // `text` as core text: what code page 932 holds as its own bytes (exactly

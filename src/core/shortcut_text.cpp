@@ -63,14 +63,9 @@ std::u16string FitTitle(std::u16string_view title, size_t prefixUnits) {
 }
 
 std::string URLLineBytes(std::u16string_view url) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
-  std::string out;
-  out.reserve(url.size());
-  std::string utf8;
-  for (size_t i = 0; i < url.size();) {
-    const char32_t c = NextCodePoint(url, i);
-    if (AppendCp932(out, c)) continue;
-    utf8.clear();
+  return Utf16ToCp932(url, [](char32_t c, std::string& out) {
+    static constexpr char kHex[] = "0123456789ABCDEF";
+    std::string utf8;
     AppendUtf8(utf8, c);
     for (const char b : utf8) {
       const auto u = static_cast<unsigned char>(b);
@@ -78,8 +73,7 @@ std::string URLLineBytes(std::u16string_view url) {
       out += kHex[u >> 4];
       out += kHex[u & 0xF];
     }
-  }
-  return out;
+  });
 }
 
 }  // namespace ixo

@@ -68,14 +68,13 @@ TEST(Cp932Parity, EncodesEveryUtf16UnitAsWindowsWithoutLookAlikes) {
     }
     if (!unheld) held += one;
   }
-  // A text of every character it holds: the bytes CF_TEXT gave the program,
-  // also as the core's text.
-  const int n =
-      WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(held.data()),
-                          static_cast<int>(held.size()), nullptr, 0, nullptr, nullptr);
+  // A text of every character it holds: the bytes CF_TEXT gave the program
+  // (made without WC_NO_BEST_FIT_CHARS), also as the core's text.
+  const auto* units = reinterpret_cast<const wchar_t*>(held.data());
+  const int length = static_cast<int>(held.size());
+  const int n = WideCharToMultiByte(932, 0, units, length, nullptr, 0, nullptr, nullptr);
   std::string system(n, '\0');
-  WideCharToMultiByte(932, WC_NO_BEST_FIT_CHARS, reinterpret_cast<const wchar_t*>(held.data()),
-                      static_cast<int>(held.size()), system.data(), n, nullptr, nullptr);
+  WideCharToMultiByte(932, 0, units, length, system.data(), n, nullptr, nullptr);
   ForeignTable table;
   EXPECT_EQ(ToCoreText(held, table), system);
   EXPECT_EQ(table.size(), 0u);
