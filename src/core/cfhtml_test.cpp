@@ -27,8 +27,9 @@ constexpr Layout kChrome = {10, "\r\n", "SourceURL:https://example.com/\r\n",
 constexpr Layout kFirefox = {8, "\r\n", "SourceURL:https://example.com/\r\n",
                              "<html><body>\r\n<!--StartFragment-->",
                              "<!--EndFragment-->\r\n</body>\r\n</html>"};
-constexpr Layout kMicrosoft = {10, "\r\n", "StartSelection:0000000000\r\nEndSelection:0000000000\r\n",
-                               "<html><body><!--StartFragment-->", "<!--EndFragment--></body></html>"};
+constexpr Layout kMicrosoft = {
+    10, "\r\n", "StartSelection:0000000000\r\nEndSelection:0000000000\r\n",
+    "<html><body><!--StartFragment-->", "<!--EndFragment--></body></html>"};
 
 // A block with every offset right, as its writer makes it.
 std::string MakeBlock(const Layout& l, const std::string& fragment) {
@@ -91,8 +92,9 @@ TEST(CfHtmlFragment, TheBytesBetweenTheHeadersOffsets) {
       {"an empty fragment", MakeBlock(kChrome, ""), ""},
       {"no context", MakeBlock({0, "\r\n", "", "<!--StartFragment-->", "", true}, kLink), kLink},
       {"offsets padded with spaces",
-       WithValue(WithValue(chrome, "StartFragment", std::string(" ").append(Padded(start), 2) + " "),
-                 "EndFragment", std::string("   ").append(std::to_string(end)) + "\t   "),
+       WithValue(
+           WithValue(chrome, "StartFragment", std::string(" ").append(Padded(start), 2) + " "),
+           "EndFragment", std::string("   ").append(std::to_string(end)) + "\t   "),
        kLink},
       {"names in any letter case", anyCase, kLink},
       {"offsets win over markers", outside, kLink},

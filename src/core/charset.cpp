@@ -350,7 +350,9 @@ int DeclaredCodePage(std::string_view page, std::string_view contentType) {
 }
 
 std::string Iso2022JpToShiftJis(std::string_view text) {
-  enum class Set { kAscii, kJis0208, kKatakana };
+  // kOther: a set the program cannot convert (JIS X 0212, GB 2312, ...),
+  // whose characters are dropped up to the next escape.
+  enum class Set { kAscii, kJis0208, kKatakana, kOther };
   Set set = Set::kAscii;
   std::string out;
   out.reserve(text.size());
@@ -367,9 +369,15 @@ std::string Iso2022JpToShiftJis(std::string_view text) {
         continue;
       }
       const std::string_view seq = text.substr(i + 1, end - i);
-      if (seq == "(B" || seq == "(J") set = Set::kAscii;
-      if (seq == "$@" || seq == "$B") set = Set::kJis0208;
-      if (seq == "(I") set = Set::kKatakana;
+      if (seq == "(B" || seq == "(J") {
+        set = Set::kAscii;
+      } else if (seq == "$@" || seq == "$B") {
+        set = Set::kJis0208;
+      } else if (seq == "(I") {
+        set = Set::kKatakana;
+      } else if (seq[0] == '(' || (seq[0] == '$' && (seq.size() == 2 || seq[1] == '('))) {
+        set = Set::kOther;  // another set called into use; other escapes change nothing
+      }
       i = end + 1;
       continue;
     }
@@ -387,7 +395,7 @@ std::string Iso2022JpToShiftJis(std::string_view text) {
       if (b < 0x80 || (b >= 0xA1 && b <= 0xDF)) out.push_back(static_cast<char>(b));
     } else if (set == Set::kKatakana) {
       if (b <= 0x5F) out.push_back(static_cast<char>(b + 0x80));
-    } else if (b <= 0x7E && i < n && at(i) >= 0x21 && at(i) <= 0x7E) {
+    } else if (set == Set::kJis0208 && b <= 0x7E && i < n && at(i) >= 0x21 && at(i) <= 0x7E) {
       // Row b, cell c of JIS X 0208: two rows share a lead byte, the odd
       // one in trail bytes 0x40-0x9E (0x7F left out), the even one in
       // 0x9F-0xFC.

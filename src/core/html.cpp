@@ -12,18 +12,17 @@ namespace {
 // The names of U+00A0 to U+00FF, in order. Each may also stand without its
 // ';', as pages written before HTML 4 had it.
 constexpr std::string_view kLatin1Names[96] = {
-    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",
-    "uml",    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",
-    "deg",    "plusmn", "sup2",   "sup3",   "acute",  "micro",  "para",   "middot",
-    "cedil",  "sup1",   "ordm",   "raquo",  "frac14", "frac12", "frac34", "iquest",
-    "Agrave", "Aacute", "Acirc",  "Atilde", "Auml",   "Aring",  "AElig",  "Ccedil",
-    "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave", "Iacute", "Icirc",  "Iuml",
-    "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde", "Ouml",   "times",
-    "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",  "szlig",
-    "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
-    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",
-    "eth",    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide",
-    "oslash", "ugrave", "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
+    "nbsp",   "iexcl",  "cent",   "pound",  "curren", "yen",    "brvbar", "sect",   "uml",
+    "copy",   "ordf",   "laquo",  "not",    "shy",    "reg",    "macr",   "deg",    "plusmn",
+    "sup2",   "sup3",   "acute",  "micro",  "para",   "middot", "cedil",  "sup1",   "ordm",
+    "raquo",  "frac14", "frac12", "frac34", "iquest", "Agrave", "Aacute", "Acirc",  "Atilde",
+    "Auml",   "Aring",  "AElig",  "Ccedil", "Egrave", "Eacute", "Ecirc",  "Euml",   "Igrave",
+    "Iacute", "Icirc",  "Iuml",   "ETH",    "Ntilde", "Ograve", "Oacute", "Ocirc",  "Otilde",
+    "Ouml",   "times",  "Oslash", "Ugrave", "Uacute", "Ucirc",  "Uuml",   "Yacute", "THORN",
+    "szlig",  "agrave", "aacute", "acirc",  "atilde", "auml",   "aring",  "aelig",  "ccedil",
+    "egrave", "eacute", "ecirc",  "euml",   "igrave", "iacute", "icirc",  "iuml",   "eth",
+    "ntilde", "ograve", "oacute", "ocirc",  "otilde", "ouml",   "divide", "oslash", "ugrave",
+    "uacute", "ucirc",  "uuml",   "yacute", "thorn",  "yuml",
 };
 
 struct NamedReference {
@@ -35,60 +34,60 @@ struct NamedReference {
 // The rest of HTML 4's references, &apos; and the capitals browsers know.
 // &lang; and &rang; are the angle brackets browsers give today.
 constexpr NamedReference kNamed[] = {
-    {"quot", 34, true},       {"amp", 38, true},        {"lt", 60, true},
-    {"gt", 62, true},         {"QUOT", 34, true},       {"AMP", 38, true},
-    {"LT", 60, true},         {"GT", 62, true},         {"COPY", 169, true},
-    {"REG", 174, true},       {"apos", 39, false},      {"OElig", 338, false},
-    {"oelig", 339, false},    {"Scaron", 352, false},   {"scaron", 353, false},
-    {"Yuml", 376, false},     {"fnof", 402, false},     {"circ", 710, false},
-    {"tilde", 732, false},    {"Alpha", 913, false},    {"Beta", 914, false},
-    {"Gamma", 915, false},    {"Delta", 916, false},    {"Epsilon", 917, false},
-    {"Zeta", 918, false},     {"Eta", 919, false},      {"Theta", 920, false},
-    {"Iota", 921, false},     {"Kappa", 922, false},    {"Lambda", 923, false},
-    {"Mu", 924, false},       {"Nu", 925, false},       {"Xi", 926, false},
-    {"Omicron", 927, false},  {"Pi", 928, false},       {"Rho", 929, false},
-    {"Sigma", 931, false},    {"Tau", 932, false},      {"Upsilon", 933, false},
-    {"Phi", 934, false},      {"Chi", 935, false},      {"Psi", 936, false},
-    {"Omega", 937, false},    {"alpha", 945, false},    {"beta", 946, false},
-    {"gamma", 947, false},    {"delta", 948, false},    {"epsilon", 949, false},
-    {"zeta", 950, false},     {"eta", 951, false},      {"theta", 952, false},
-    {"iota", 953, false},     {"kappa", 954, false},    {"lambda", 955, false},
-    {"mu", 956, false},       {"nu", 957, false},       {"xi", 958, false},
-    {"omicron", 959, false},  {"pi", 960, false},       {"rho", 961, false},
-    {"sigmaf", 962, false},   {"sigma", 963, false},    {"tau", 964, false},
-    {"upsilon", 965, false},  {"phi", 966, false},      {"chi", 967, false},
-    {"psi", 968, false},      {"omega", 969, false},    {"thetasym", 977, false},
-    {"upsih", 978, false},    {"piv", 982, false},      {"ensp", 8194, false},
-    {"emsp", 8195, false},    {"thinsp", 8201, false},  {"zwnj", 8204, false},
-    {"zwj", 8205, false},     {"lrm", 8206, false},     {"rlm", 8207, false},
-    {"ndash", 8211, false},   {"mdash", 8212, false},   {"lsquo", 8216, false},
-    {"rsquo", 8217, false},   {"sbquo", 8218, false},   {"ldquo", 8220, false},
-    {"rdquo", 8221, false},   {"bdquo", 8222, false},   {"dagger", 8224, false},
-    {"Dagger", 8225, false},  {"bull", 8226, false},    {"hellip", 8230, false},
-    {"permil", 8240, false},  {"prime", 8242, false},   {"Prime", 8243, false},
-    {"lsaquo", 8249, false},  {"rsaquo", 8250, false},  {"oline", 8254, false},
-    {"frasl", 8260, false},   {"euro", 8364, false},    {"image", 8465, false},
-    {"weierp", 8472, false},  {"real", 8476, false},    {"trade", 8482, false},
-    {"alefsym", 8501, false}, {"larr", 8592, false},    {"uarr", 8593, false},
-    {"rarr", 8594, false},    {"darr", 8595, false},    {"harr", 8596, false},
-    {"crarr", 8629, false},   {"lArr", 8656, false},    {"uArr", 8657, false},
-    {"rArr", 8658, false},    {"dArr", 8659, false},    {"hArr", 8660, false},
-    {"forall", 8704, false},  {"part", 8706, false},    {"exist", 8707, false},
-    {"empty", 8709, false},   {"nabla", 8711, false},   {"isin", 8712, false},
-    {"notin", 8713, false},   {"ni", 8715, false},      {"prod", 8719, false},
-    {"sum", 8721, false},     {"minus", 8722, false},   {"lowast", 8727, false},
-    {"radic", 8730, false},   {"prop", 8733, false},    {"infin", 8734, false},
-    {"ang", 8736, false},     {"and", 8743, false},     {"or", 8744, false},
-    {"cap", 8745, false},     {"cup", 8746, false},     {"int", 8747, false},
-    {"there4", 8756, false},  {"sim", 8764, false},     {"cong", 8773, false},
-    {"asymp", 8776, false},   {"ne", 8800, false},      {"equiv", 8801, false},
-    {"le", 8804, false},      {"ge", 8805, false},      {"sub", 8834, false},
-    {"sup", 8835, false},     {"nsub", 8836, false},    {"sube", 8838, false},
-    {"supe", 8839, false},    {"oplus", 8853, false},   {"otimes", 8855, false},
-    {"perp", 8869, false},    {"sdot", 8901, false},    {"lceil", 8968, false},
-    {"rceil", 8969, false},   {"lfloor", 8970, false},  {"rfloor", 8971, false},
-    {"lang", 0x27E8, false},  {"rang", 0x27E9, false},  {"loz", 9674, false},
-    {"spades", 9824, false},  {"clubs", 9827, false},   {"hearts", 9829, false},
+    {"quot", 34, true},       {"amp", 38, true},       {"lt", 60, true},
+    {"gt", 62, true},         {"QUOT", 34, true},      {"AMP", 38, true},
+    {"LT", 60, true},         {"GT", 62, true},        {"COPY", 169, true},
+    {"REG", 174, true},       {"apos", 39, false},     {"OElig", 338, false},
+    {"oelig", 339, false},    {"Scaron", 352, false},  {"scaron", 353, false},
+    {"Yuml", 376, false},     {"fnof", 402, false},    {"circ", 710, false},
+    {"tilde", 732, false},    {"Alpha", 913, false},   {"Beta", 914, false},
+    {"Gamma", 915, false},    {"Delta", 916, false},   {"Epsilon", 917, false},
+    {"Zeta", 918, false},     {"Eta", 919, false},     {"Theta", 920, false},
+    {"Iota", 921, false},     {"Kappa", 922, false},   {"Lambda", 923, false},
+    {"Mu", 924, false},       {"Nu", 925, false},      {"Xi", 926, false},
+    {"Omicron", 927, false},  {"Pi", 928, false},      {"Rho", 929, false},
+    {"Sigma", 931, false},    {"Tau", 932, false},     {"Upsilon", 933, false},
+    {"Phi", 934, false},      {"Chi", 935, false},     {"Psi", 936, false},
+    {"Omega", 937, false},    {"alpha", 945, false},   {"beta", 946, false},
+    {"gamma", 947, false},    {"delta", 948, false},   {"epsilon", 949, false},
+    {"zeta", 950, false},     {"eta", 951, false},     {"theta", 952, false},
+    {"iota", 953, false},     {"kappa", 954, false},   {"lambda", 955, false},
+    {"mu", 956, false},       {"nu", 957, false},      {"xi", 958, false},
+    {"omicron", 959, false},  {"pi", 960, false},      {"rho", 961, false},
+    {"sigmaf", 962, false},   {"sigma", 963, false},   {"tau", 964, false},
+    {"upsilon", 965, false},  {"phi", 966, false},     {"chi", 967, false},
+    {"psi", 968, false},      {"omega", 969, false},   {"thetasym", 977, false},
+    {"upsih", 978, false},    {"piv", 982, false},     {"ensp", 8194, false},
+    {"emsp", 8195, false},    {"thinsp", 8201, false}, {"zwnj", 8204, false},
+    {"zwj", 8205, false},     {"lrm", 8206, false},    {"rlm", 8207, false},
+    {"ndash", 8211, false},   {"mdash", 8212, false},  {"lsquo", 8216, false},
+    {"rsquo", 8217, false},   {"sbquo", 8218, false},  {"ldquo", 8220, false},
+    {"rdquo", 8221, false},   {"bdquo", 8222, false},  {"dagger", 8224, false},
+    {"Dagger", 8225, false},  {"bull", 8226, false},   {"hellip", 8230, false},
+    {"permil", 8240, false},  {"prime", 8242, false},  {"Prime", 8243, false},
+    {"lsaquo", 8249, false},  {"rsaquo", 8250, false}, {"oline", 8254, false},
+    {"frasl", 8260, false},   {"euro", 8364, false},   {"image", 8465, false},
+    {"weierp", 8472, false},  {"real", 8476, false},   {"trade", 8482, false},
+    {"alefsym", 8501, false}, {"larr", 8592, false},   {"uarr", 8593, false},
+    {"rarr", 8594, false},    {"darr", 8595, false},   {"harr", 8596, false},
+    {"crarr", 8629, false},   {"lArr", 8656, false},   {"uArr", 8657, false},
+    {"rArr", 8658, false},    {"dArr", 8659, false},   {"hArr", 8660, false},
+    {"forall", 8704, false},  {"part", 8706, false},   {"exist", 8707, false},
+    {"empty", 8709, false},   {"nabla", 8711, false},  {"isin", 8712, false},
+    {"notin", 8713, false},   {"ni", 8715, false},     {"prod", 8719, false},
+    {"sum", 8721, false},     {"minus", 8722, false},  {"lowast", 8727, false},
+    {"radic", 8730, false},   {"prop", 8733, false},   {"infin", 8734, false},
+    {"ang", 8736, false},     {"and", 8743, false},    {"or", 8744, false},
+    {"cap", 8745, false},     {"cup", 8746, false},    {"int", 8747, false},
+    {"there4", 8756, false},  {"sim", 8764, false},    {"cong", 8773, false},
+    {"asymp", 8776, false},   {"ne", 8800, false},     {"equiv", 8801, false},
+    {"le", 8804, false},      {"ge", 8805, false},     {"sub", 8834, false},
+    {"sup", 8835, false},     {"nsub", 8836, false},   {"sube", 8838, false},
+    {"supe", 8839, false},    {"oplus", 8853, false},  {"otimes", 8855, false},
+    {"perp", 8869, false},    {"sdot", 8901, false},   {"lceil", 8968, false},
+    {"rceil", 8969, false},   {"lfloor", 8970, false}, {"rfloor", 8971, false},
+    {"lang", 0x27E8, false},  {"rang", 0x27E9, false}, {"loz", 9674, false},
+    {"spades", 9824, false},  {"clubs", 9827, false},  {"hearts", 9829, false},
     {"diams", 9830, false},
 };
 
@@ -252,8 +251,9 @@ std::u16string TitleText(std::u16string_view text) {
 }
 
 std::u16string LinkTitle(std::string_view fragment, std::string_view address) {
-  if (address.empty() || !std::all_of(address.begin(), address.end(),
-                                      [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+  if (address.empty() || !std::all_of(address.begin(), address.end(), [](char c) {
+        return static_cast<unsigned char>(c) < 0x80;
+      })) {
     return {};
   }
   html::Tokenizer<char> tokens(fragment);
@@ -274,8 +274,7 @@ std::u16string LinkTitle(std::string_view fragment, std::string_view address) {
     if (isA && t.kind == html::TokenKind::kStartTag && IsLinkTo(t, address)) {
       inLink = true;
       text.clear();
-    } else if (inLink &&
-               (t.kind == html::TokenKind::kText || t.kind == html::TokenKind::kRcData)) {
+    } else if (inLink && (t.kind == html::TokenKind::kText || t.kind == html::TokenKind::kRcData)) {
       // Each run of text on its own: a reference never spans a tag.
       AppendDecoded(text, Utf8ToUtf16(t.text), false);
     }
