@@ -38,15 +38,16 @@ std::string MakeBlock(const Layout& l, const std::string& fragment) {
     std::snprintf(buf, sizeof buf, "%s:%0*lld%s", name, l.digits, value, l.eol);
     return std::string(buf);
   };
+  // The offsets count the header, whose length depends on them: write it
+  // again until its length holds still (it only grows, so it does).
   std::string header;
-  // The offsets count the header, whose length depends on them: a few
-  // rounds settle both.
-  for (int round = 0; round < 3; ++round) {
-    const long long startFragment = header.size() + std::string(l.before).size();
+  for (std::string last = "-"; header.size() != last.size();) {
+    last = header;
+    const long long startFragment = last.size() + std::string(l.before).size();
     const long long endFragment = startFragment + fragment.size();
     const long long endHtml = endFragment + std::string(l.after).size();
     header = std::string("Version:0.9") + l.eol +
-             line("StartHTML", l.noContext ? -1 : static_cast<long long>(header.size())) +
+             line("StartHTML", l.noContext ? -1 : static_cast<long long>(last.size())) +
              line("EndHTML", l.noContext ? -1 : endHtml) + line("StartFragment", startFragment) +
              line("EndFragment", endFragment) + l.extra;
   }
