@@ -244,40 +244,33 @@ size_t FindCharsetWord(std::string_view s, size_t from) {
   return std::string_view::npos;
 }
 
-bool SameName(std::string_view a, std::string_view b) {
-  if (a.size() != b.size()) return false;
-  for (size_t i = 0; i < a.size(); ++i) {
-    const auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? char(c - 'A' + 'a') : c; };
-    if (lower(a[i]) != lower(b[i])) return false;
-  }
-  return true;
-}
-
 // A <meta> declares a charset with charset="...", or with
 // http-equiv="Content-Type" and content="...; charset=...", whichever of
 // the two comes first; content without that http-equiv declares nothing.
 // An unknown label in charset= ends the search in this <meta>.
 int MetaCodePage(const html::Token<char>& meta) {
   bool gotPragma = false, needPragma = false, charsetSet = false;
+  // Only the first of a repeated attribute counts; only these three matter.
+  bool seenEquiv = false, seenContent = false, seenCharset = false;
   int codePage = 0;
-  const auto& attributes = meta.attributes;
-  for (size_t i = 0; i < attributes.size(); ++i) {
-    const html::Attribute<char>& a = attributes[i];
-    bool repeated = false;  // only the first of a repeated attribute counts
-    for (size_t j = 0; j < i && !repeated; ++j) repeated = SameName(a.name, attributes[j].name);
-    if (repeated) continue;
-    if (html::EqualsIgnoreCase(a.name, "http-equiv")) {
-      gotPragma = gotPragma || html::EqualsIgnoreCase(a.value, "content-type");
-    } else if (html::EqualsIgnoreCase(a.name, "content")) {
+  for (const html::Attribute<char>& a : meta.attributes) {
+    if (html::EqualsIgnoreCase(a.name, "http-equiv") && !seenEquiv) {
+      seenEquiv = true;
+      gotPragma = html::EqualsIgnoreCase(a.value, "content-type");
+    } else if (html::EqualsIgnoreCase(a.name, "content") && !seenContent) {
+      seenContent = true;
       const int cp = CodePageOfLabel(CharsetParameter(a.value));
       if (!charsetSet && cp != 0) {
         codePage = cp;
         charsetSet = needPragma = true;
       }
-    } else if (html::EqualsIgnoreCase(a.name, "charset") && !charsetSet) {
-      codePage = CodePageOfLabel(a.value);
-      charsetSet = true;
-      needPragma = false;
+    } else if (html::EqualsIgnoreCase(a.name, "charset") && !seenCharset) {
+      seenCharset = true;
+      if (!charsetSet) {
+        codePage = CodePageOfLabel(a.value);
+        charsetSet = true;
+        needPragma = false;
+      }
     }
   }
   if (!charsetSet || (needPragma && !gotPragma)) return 0;
