@@ -17,7 +17,8 @@ if(IXO_BENCH)
 endif()
 
 if(IXO_FUZZ)
-  set(FUZZERS devicename dirkey extract foreign jstring linelist number optionrules shortcut_file tei)
+  set(FUZZERS cfhtml devicename dirkey extract foreign html jstring linelist number optionrules
+    shortcut_file tei)
   foreach(fuzzer ${FUZZERS})
     set(name ${fuzzer}_fuzz)
     add_executable(${name} fuzz/${name}.cpp ${TEST_SUPPORT}/oracle.cpp)
