@@ -2,10 +2,11 @@
 # under Wine. Every text literal of the Windows side is compiled to code
 # page 932 bytes, the program's one text encoding.
 set(IXO_WIN_OPTIONS ${IXO_WARNINGS} -fexec-charset=CP932)
-set(IXO_WIN_LIBS user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 uuid)
+set(IXO_WIN_LIBS user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 uuid winhttp)
 
 set(WIN_SRC
   src/win32/file.cpp
+  src/win32/page_fetch.cpp
   src/win32/shortcut.cpp
   src/win32/wide.cpp
   src/settings/history.cpp
@@ -28,6 +29,7 @@ set(WIN_TESTS
   src/win32/cp932_parity_test.cpp
   src/win32/file_test.cpp
   src/win32/leadbyte_test.cpp
+  src/win32/page_fetch_test.cpp
   src/win32/shortcut_test.cpp
   src/win32/wide_test.cpp
   src/settings/history_test.cpp
