@@ -169,8 +169,6 @@ TOptionRecord LoadOptionsFrom(const std::string& folder) {
   return rec;
 }
 
-void LoadOptions(TOptionRecord& rec) { LoadOptionsFrom(ProgramFolder(), rec); }
-
 TOptionRecord LoadOptions() { return LoadOptionsFrom(ProgramFolder()); }
 
 void SaveOptionsTo(const std::string& folder, const TOptionRecord& rec) {

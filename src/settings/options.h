@@ -35,13 +35,12 @@ TOptionRecord DefaultOptions();
 // and Error("ファイル %s を作成できません") for "IXO.tei", and stops there.
 TOptionRecord LoadOptions();
 void SaveOptions(const TOptionRecord& rec);
-// Loading into a record the caller keeps: when "IXO.tei" cannot be read, the
-// options already read from "IXO.ini" stay in `rec` and DelText is left as
-// it was.
-void LoadOptions(TOptionRecord& rec);
 
 // The same for the files in `folder` (ending in a backslash, or empty).
 TOptionRecord LoadOptionsFrom(const std::string& folder);
+// Loading into a record the caller keeps: when "IXO.tei" cannot be read, the
+// options already read from "IXO.ini" stay in `rec` and DelText is left as
+// it was.
 void LoadOptionsFrom(const std::string& folder, TOptionRecord& rec);
 void SaveOptionsTo(const std::string& folder, const TOptionRecord& rec);
 

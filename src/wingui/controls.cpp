@@ -57,11 +57,6 @@ bool TControl::Visible() const {
 void TControl::SetVisible(bool visible) { ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE); }
 void TControl::SetFocus() { ::SetFocus(Handle()); }
 
-bool TControl::Focused() const {
-  HWND focus = GetFocus();
-  return focus && (focus == Handle() || IsChild(Handle(), focus));
-}
-
 void TControl::Rescale() {
   SendMessageA(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(form_->FontHandle(Font())), TRUE);
   SetWindowPos(Handle(), nullptr, form_->Scale(bounds_.left), form_->Scale(bounds_.top),

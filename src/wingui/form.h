@@ -79,7 +79,6 @@ class TForm : public TWindow {
   int ShowModal();
   void SetModalResult(int result) { modalResult_ = result; }
   int ModalResult() const { return modalResult_; }
-  bool IsModal() const { return modal_; }
 
   TWindowState WindowState() const;
   void SetWindowState(TWindowState state);

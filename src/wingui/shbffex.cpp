@@ -134,10 +134,6 @@ int SpecialFolderId(TRootFolder kind) {
   return kind < kSpecialFolders.size() ? kSpecialFolders[kind] : CSIDL_DESKTOP;
 }
 
-UINT BrowseOptionFlag(TSHBrowseOption option) {
-  return option < kOptionFlags.size() ? kOptionFlags[option] : 0;
-}
-
 TBrowseFlags BrowseFlagsOf(TSHBrowseOptions options) {
   TBrowseFlags result;
   for (size_t ordinal = 0; ordinal < kOptionFlags.size(); ++ordinal) {
@@ -162,7 +158,6 @@ TSHBrowseForFolderEx::~TSHBrowseForFolderEx() {
 }
 
 void TSHBrowseForFolderEx::SetApplicationWindow(HWND wnd) { applicationWindow = wnd; }
-HWND TSHBrowseForFolderEx::ApplicationWindow() { return applicationWindow; }
 
 LPITEMIDLIST TSHBrowseForFolderEx::FindFolder(IShellFolder* desktop, IMalloc* allocator,
                                               bool manual, const std::string& name, int csidl) {
