@@ -131,7 +131,7 @@ if(IXO_BENCH)
   target_link_options(ixo_win_bench PRIVATE -static)
 endif()
 
-# The least a clipboard-watching program can do: tools/footprint.py runs it
+# The least a clipboard-watching program can do: bench/footprint.py runs it
 # beside Ixo.exe to tell the platform's memory growth from the program's.
 if(IXO_BENCH)
   add_executable(clipview WIN32 bench/clipview.cpp)
