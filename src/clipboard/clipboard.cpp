@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "core/error.h"
+#include "win32/scoped.h"
 
 namespace ixo {
 
@@ -57,51 +58,27 @@ class OpenClipboardScope {
   OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
 };
 
-// Global memory locked for the lifetime of the object.
-class GlobalLockScope {
- public:
-  explicit GlobalLockScope(HANDLE mem) : mem_(mem), data_(GlobalLock(mem)) {}
-  ~GlobalLockScope() {
-    if (data_) GlobalUnlock(mem_);
-  }
-  GlobalLockScope(const GlobalLockScope&) = delete;
-  GlobalLockScope& operator=(const GlobalLockScope&) = delete;
-  char* data() const { return static_cast<char*>(data_); }
-
- private:
-  HANDLE mem_;
-  void* data_;
-};
-
 // A block of global memory holding a text and its zero byte, freed unless
 // the clipboard takes it. Error(kCannotOpen) when there is no memory for it.
 class TextBlock {
  public:
   explicit TextBlock(std::string_view text) : mem_(clipAlloc(text.size() + 1)) {
-    if (!mem_) throw Error(kCannotOpen);
-    const GlobalLockScope lock(mem_);
-    if (!lock.data()) {
-      GlobalFree(mem_);
-      throw Error(kCannotOpen);
-    }
+    if (!mem_.Get()) throw Error(kCannotOpen);
+    const GlobalLocked lock(mem_.Get());
+    if (!lock.data()) throw Error(kCannotOpen);
     std::memcpy(lock.data(), text.data(), text.size());
     lock.data()[text.size()] = '\0';
   }
-  ~TextBlock() {
-    if (mem_) GlobalFree(mem_);
-  }
-  TextBlock(const TextBlock&) = delete;
-  TextBlock& operator=(const TextBlock&) = delete;
   // Hands the block to the clipboard as its text; false when it was not
   // taken (the block is still ours then).
   bool PlaceAsText() {
-    if (!SetClipboardData(CF_TEXT, mem_)) return false;
-    mem_ = nullptr;
+    if (!SetClipboardData(CF_TEXT, mem_.Get())) return false;
+    mem_.Release();
     return true;
   }
 
  private:
-  HGLOBAL mem_;
+  GlobalMemory mem_;
 };
 
 }  // namespace
@@ -111,7 +88,7 @@ bool GetClipText(std::string& text) {
   if (!IsClipboardFormatAvailable(CF_TEXT)) return false;
   const HANDLE mem = GetClipboardData(CF_TEXT);
   if (!mem) return false;
-  const GlobalLockScope lock(mem);
+  const GlobalLocked lock(mem);
   if (!lock.data()) return false;
   // Another program's block need not end in a zero byte: read no further
   // than the block goes.

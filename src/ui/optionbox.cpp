@@ -8,6 +8,7 @@
 #include "core/optionrules.h"
 #include "ixo_version.h"
 #include "settings/history.h"
+#include "win32/scoped.h"
 #include "wingui/app.h"
 
 namespace ixo {
@@ -286,17 +287,13 @@ void TForm2::testClick() {
 void TForm2::bruClick() {
   // The browser is modal to the application's window; this dialog is kept
   // from a second Add (or OK) while it is open.
-  EnableWindow(Handle(), FALSE);
   bool chosen = false;
-  try {
+  {
+    const DisabledWindow dialog(Handle());
     // The browser's loop is the shell's own: a close request ends it here.
     const TModalScope browser([this] { SHBrEx1.Cancel(); });
     chosen = SHBrEx1.Execute();
-  } catch (...) {
-    EnableWindow(Handle(), TRUE);
-    throw;
   }
-  EnableWindow(Handle(), TRUE);
   SetActiveWindow(Handle());
   if (!chosen) return;
   std::string list = fList.ItemsText();

@@ -6,6 +6,7 @@
 #include "core/jstring.h"
 #include "core/shortcut_file.h"
 #include "win32/file.h"
+#include "win32/scoped.h"
 
 namespace ixo {
 namespace {
@@ -29,17 +30,12 @@ bool FolderExists(std::string_view folder) {
   }
   path += "\\*.*";
   WIN32_FIND_DATAA data;
-  HANDLE find = FindFirstFileA(path.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return false;
-  bool found = false;
+  const FindHandle find(path.c_str(), data);
+  if (!find.Valid()) return false;
   do {
-    if ((data.dwFileAttributes & kExcluded) == 0) {
-      found = true;
-      break;
-    }
-  } while (FindNextFileA(find, &data));
-  FindClose(find);
-  return found;
+    if ((data.dwFileAttributes & kExcluded) == 0) return true;
+  } while (FindNextFileA(find.Get(), &data));
+  return false;
 }
 
 bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https) {

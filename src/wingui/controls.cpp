@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <vector>
 
+#include "win32/scoped.h"
+
 namespace ixo {
 
 TControl::~TControl() {
@@ -123,13 +125,14 @@ void TLabel::Rescale() {
   if (!style_.autoSize || style_.wordWrap) return;
   // Like a label of the classic form designer: the box fits the text, and a
   // right-aligned label keeps its right edge.
-  HDC dc = GetDC(Handle());
-  HGDIOBJ old = SelectObject(dc, Form()->FontHandle(Font()));
   const std::string text = Text();
   RECT r{0, 0, 0, 0};
-  DrawTextA(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
-  SelectObject(dc, old);
-  ReleaseDC(Handle(), dc);
+  {
+    const WindowDC dc(Handle());
+    const SelectedObject font(dc.Get(), Form()->FontHandle(Font()));
+    DrawTextA(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_SINGLELINE);
+  }
   const int width = r.right - r.left;
   int left = Form()->Scale(Bounds().left);
   if (style_.alignment == TAlignment::Right) {
