@@ -2,6 +2,7 @@
 #include <cstring>
 #include <string>
 
+#include "core/autoexit.h"
 #include "ui/main.h"
 #include "wingui/app.h"
 
@@ -11,12 +12,6 @@ namespace ixo {
 // 64-byte tip: 88 bytes in a 32-bit program, 104 in a 64-bit one, where the
 // window and icon handles are 8 bytes and aligned.
 static_assert(NOTIFYICONDATAA_V1_SIZE == (sizeof(void*) == 8 ? 104 : 88));
-
-namespace {
-
-bool CountsInactivity(const TOptionRecord& rec) { return rec.AcType == 0 || rec.AcType == 2; }
-
-}  // namespace
 
 void TForm1::FillTrayData(const char* tip) {
   TrayData.cbSize = NOTIFYICONDATAA_V1_SIZE;
@@ -117,7 +112,7 @@ void TForm1::AppOnDeactivate() {
 }
 
 void TForm1::resettime() {
-  if (CountsInactivity(OptionRec)) Tim.SetEnabled(false);
+  if (CountsInactivity(OptionRec.AcType)) Tim.SetEnabled(false);
   CountDown = OptionRec.AcTime;
   SetCaption("Ixo");
   if (OptionRec.Tray) {
@@ -127,7 +122,7 @@ void TForm1::resettime() {
 }
 
 void TForm1::TimTimer() {
-  if (CountsInactivity(OptionRec) && GetActiveWindow() == Handle()) {
+  if (CountsInactivity(OptionRec.AcType) && GetActiveWindow() == Handle()) {
     resettime();
     return;
   }
