@@ -283,7 +283,7 @@ TEST_F(MainFormTest, AppliesEachOption) {
   EXPECT_TRUE(form->Tim.Running());
   EXPECT_EQ(form->CountDown, 42);
   EXPECT_EQ(form->Caption(), "Ixo");
-  EXPECT_FALSE(form->IconShown());
+  EXPECT_FALSE(form->TrayIcon.Shown());
   EXPECT_TRUE(IsWindowVisible(app->Handle()));
 
   // Applied again: the first folder is selected again, the rest follows.
@@ -637,7 +637,7 @@ TEST_F(MainFormTest, ACloseRequestOverTheFolderBrowserEndsItAndTheDialogThenClos
   EXPECT_FALSE(seen.stuck) << "the browser was not ended by the close request";
   EXPECT_EQ(LoadOptionsFrom(Folder()).Dirs, rec.Dirs);
   EXPECT_EQ(form->OptionRec.Dirs, rec.Dirs);
-  EXPECT_FALSE(form->IconShown());
+  EXPECT_FALSE(form->TrayIcon.Shown());
   EXPECT_TRUE(errors.empty());
 }
 

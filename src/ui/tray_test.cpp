@@ -22,7 +22,7 @@ using test::TestForm;
 
 // Whether the shell holds the window's icon: modifying an unknown icon fails.
 bool IconInShell(const TForm1& form) {
-  NOTIFYICONDATAA probe = form.TrayData;
+  NOTIFYICONDATAA probe = form.TrayIcon.Data();
   probe.uFlags = 0;
   return Shell_NotifyIconA(NIM_MODIFY, &probe) != FALSE;
 }
@@ -60,15 +60,15 @@ class TrayTest : public MainFormTest {
 
 TEST_F(TrayTest, WithTrayTheIconReplacesTheTaskbarButtonFromTheStart) {
   Start(TrayOptions());
-  EXPECT_TRUE(form->IconShown());
+  EXPECT_TRUE(form->TrayIcon.Shown());
   EXPECT_TRUE(IconInShell(*form));
   EXPECT_FALSE(IsWindowVisible(app->Handle()));
-  EXPECT_STREQ(form->TrayData.szTip, "IXO");
+  EXPECT_STREQ(form->TrayIcon.Data().szTip, "IXO");
   // A click on the icon comes back as the shell reports it, with what the
   // icon was given: it brings the window up.
   app->Minimize();
   ASSERT_FALSE(IsWindowVisible(form->Handle()));
-  const NOTIFYICONDATAA& icon = form->TrayData;
+  const NOTIFYICONDATAA& icon = form->TrayIcon.Data();
   SendMessageA(icon.hWnd, icon.uCallbackMessage, icon.uID, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   EXPECT_FALSE(app->Minimized());
@@ -80,7 +80,7 @@ TEST_F(TrayTest, ClearingTrayRemovesTheIconAndBringsTheTaskbarButtonBack) {
   rec.Tray = false;
   form->OptionRec = rec;
   form->hanei(form->OptionRec);
-  EXPECT_FALSE(form->IconShown());
+  EXPECT_FALSE(form->TrayIcon.Shown());
   EXPECT_FALSE(IconInShell(*form));
   EXPECT_TRUE(IsWindowVisible(app->Handle()));
 }
@@ -88,7 +88,7 @@ TEST_F(TrayTest, ClearingTrayRemovesTheIconAndBringsTheTaskbarButtonBack) {
 TEST_F(TrayTest, WithoutTrayMinimisingLeavesTheTaskbarButton) {
   Start(Options());
   app->Minimize();
-  EXPECT_FALSE(form->IconShown());
+  EXPECT_FALSE(form->TrayIcon.Shown());
   EXPECT_TRUE(IsWindowVisible(app->Handle()));
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
 }
@@ -109,7 +109,7 @@ TEST_F(TrayTest, MinimisedToTheTrayALeftClickOnTheIconBringsTheWindowBack) {
   EXPECT_FALSE(app->Minimized());
   EXPECT_FALSE(IsWindowVisible(app->Handle()));
   EXPECT_EQ(GetForegroundWindow(), form->Handle());
-  EXPECT_TRUE(form->IconShown());
+  EXPECT_TRUE(form->TrayIcon.Shown());
   // Other mouse messages of the icon do nothing.
   app->Minimize();
   SendMessageA(form->Handle(), WM_TRAYICON, 1, WM_MOUSEMOVE);
@@ -241,7 +241,7 @@ TEST_F(TrayTest, WhileADialogIsOpenTheMenuOnlyBringsTheDialogToTheFront) {
   EXPECT_EQ(foreground, dialog.Handle());
   PumpPending();
   EXPECT_FALSE(app->Terminated());
-  EXPECT_TRUE(form->IconShown());
+  EXPECT_TRUE(form->TrayIcon.Shown());
 }
 
 TEST_F(TrayTest, WithAMessageBoxOpenTheIconAndItsMenuBringTheBoxForwardAndOpenNothing) {
@@ -293,7 +293,7 @@ TEST_F(TrayTest, TheIconComesBackWhenTheNotificationAreaIsRebuilt) {
   Start(TrayOptions());
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   // The shell restarted: its icons are gone.
-  NOTIFYICONDATAA gone = form->TrayData;
+  NOTIFYICONDATAA gone = form->TrayIcon.Data();
   ASSERT_TRUE(Shell_NotifyIconA(NIM_DELETE, &gone));
   ASSERT_FALSE(IconInShell(*form));
   SendMessageA(form->Handle(), taskbarCreated, 0, 0);
@@ -316,7 +316,7 @@ TEST_F(TrayTest, KindOneCountsDownFromTheStartAndClosesAfterShowingZero) {
   for (const char* caption : shown) {
     Tick();
     EXPECT_EQ(form->Caption(), caption);
-    EXPECT_STREQ(form->TrayData.szTip, caption);
+    EXPECT_STREQ(form->TrayIcon.Data().szTip, caption);
     EXPECT_FALSE(app->Terminated());
   }
   // Counting goes on while the window is active.
