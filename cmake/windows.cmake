@@ -29,6 +29,7 @@ set(UI_SRC
 set(WIN_TESTS
   src/win32/file_test.cpp
   src/win32/leadbyte_test.cpp
+  src/win32/scoped_test.cpp
   src/win32/shortcut_test.cpp
   src/settings/history_test.cpp
   src/settings/options_test.cpp
