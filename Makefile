@@ -65,7 +65,7 @@ bench: deps build/bench/build.ninja build/win/build.ninja
 	build/bench/ixo_bench --benchmark_out=build/bench.json --benchmark_out_format=json
 	@cmake build/win -DIXO_BENCH=ON >/dev/null
 	@cmake --build build/win -j $(JOBS) --target Ixo ixoctl clipview ixo_win_bench
-	@tools/winenv.sh python3 tools/footprint.py build/win
+	@tools/winenv.sh python3 bench/footprint.py build/win
 	@tools/winenv.sh wine build/win/ixo_win_bench.exe build/win-bench.json
 
 fuzz: deps build/fuzz/build.ninja

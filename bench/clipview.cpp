@@ -1,5 +1,5 @@
 // clipview: the least a clipboard-watching program can do, as a yardstick for
-// tools/footprint.py. It joins the clipboard viewer chain and, for every text
+// bench/footprint.py. It joins the clipboard viewer chain and, for every text
 // of the form "title CR LF address", writes FOLDER\title.URL, as Ixo does
 // with watching on. Memory it gains over many clipboard changes is the
 // platform's (Wine's), not a program's; Ixo's own share is what it gains

@@ -2,17 +2,19 @@
 # under Wine. Every text literal of the Windows side is compiled to code
 # page 932 bytes, the program's one text encoding.
 set(IXO_WIN_OPTIONS ${IXO_WARNINGS} -fexec-charset=CP932)
-set(IXO_WIN_LIBS user32 gdi32 shell32 ole32 oleaut32 comctl32 comdlg32 uuid winhttp)
 
-set(WIN_SRC
+set(WIN32_SRC
   src/win32/file.cpp
   src/win32/page_fetch.cpp
   src/win32/shortcut.cpp
-  src/win32/wide.cpp
+  src/win32/wide.cpp)
+set(SETTINGS_SRC
   src/settings/history.cpp
   src/settings/options.cpp
-  src/settings/profile.cpp
-  src/clipboard/clipboard.cpp
+  src/settings/profile.cpp)
+set(CLIPBOARD_SRC
+  src/clipboard/clipboard.cpp)
+set(WINGUI_SRC
   src/wingui/app.cpp
   src/wingui/controls.cpp
   src/wingui/dialog_controls.cpp
@@ -21,7 +23,8 @@ set(WIN_SRC
   src/wingui/menu.cpp
   src/wingui/shbffex.cpp
   src/wingui/timer.cpp
-  src/wingui/window.cpp
+  src/wingui/window.cpp)
+set(UI_SRC
   src/ui/main.cpp
   src/ui/optionbox.cpp
   src/ui/tray.cpp)
@@ -30,6 +33,7 @@ set(WIN_TESTS
   src/win32/file_test.cpp
   src/win32/leadbyte_test.cpp
   src/win32/page_fetch_test.cpp
+  src/win32/scoped_test.cpp
   src/win32/shortcut_test.cpp
   src/win32/wide_test.cpp
   src/settings/history_test.cpp
@@ -59,15 +63,33 @@ set(IXO_GENERATED ${CMAKE_BINARY_DIR}/generated)
 configure_file(cmake/version.h.in ${IXO_GENERATED}/ixo_version.h @ONLY)
 configure_file(src/ui/ixo.manifest.in ${IXO_GENERATED}/ixo.manifest @ONLY)
 
-add_library(ixo_win STATIC ${WIN_SRC})
-target_include_directories(ixo_win PRIVATE ${IXO_GENERATED})
-target_link_libraries(ixo_win PUBLIC ixo_core ${IXO_WIN_LIBS})
-target_compile_options(ixo_win PRIVATE ${IXO_WIN_OPTIONS})
-target_compile_definitions(ixo_win PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+# The floors, each linking only those below it (see ixo_floor). The window
+# layer stands above the settings and the clipboard but knows nothing of
+# Ixo, so it links neither.
+ixo_floor(win32 ${WIN32_SRC})
+target_link_libraries(ixo_win32 PUBLIC ixo_core user32 gdi32 winhttp)
+target_compile_definitions(ixo_win32 PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0A00 WINVER=0x0A00)
+
+ixo_floor(settings ${SETTINGS_SRC})
+target_link_libraries(ixo_settings PUBLIC ixo_win32)
+
+ixo_floor(clipboard ${CLIPBOARD_SRC})
+target_link_libraries(ixo_clipboard PUBLIC ixo_win32)
+
+ixo_floor(wingui ${WINGUI_SRC})
+target_link_libraries(ixo_wingui PUBLIC ixo_win32 shell32 ole32 comctl32 uuid)
+
+ixo_floor(ui ${UI_SRC})
+target_link_libraries(ixo_ui PUBLIC ixo_wingui ixo_settings ixo_clipboard shell32)
+target_include_directories(ixo_ui PRIVATE ${IXO_GENERATED})
+
+foreach(floor win32 settings clipboard wingui ui)
+  target_compile_options(ixo_${floor} PRIVATE ${IXO_WIN_OPTIONS})
+endforeach()
 
 enable_language(RC)
 add_executable(Ixo WIN32 src/ui/winmain.cpp src/ui/ixo.rc)
-target_link_libraries(Ixo PRIVATE ixo_win)
+target_link_libraries(Ixo PRIVATE ixo_ui)
 # windres finds the generated header and manifest on the include path; it
 # writes no list of what it read, so the resources name their inputs here.
 target_include_directories(Ixo PRIVATE ${IXO_GENERATED})
@@ -81,7 +103,7 @@ set_target_properties(Ixo PROPERTIES OUTPUT_NAME Ixo RUNTIME_OUTPUT_DIRECTORY ${
 if(IXO_TESTS)
   add_executable(ixo_win_tests ${CORE_TESTS} ${WIN_TESTS} ${WIN_SUPPORT})
   target_include_directories(ixo_win_tests PRIVATE ${TEST_SUPPORT})
-  target_link_libraries(ixo_win_tests PRIVATE ixo_win GTest::gtest_main)
+  target_link_libraries(ixo_win_tests PRIVATE ixo_ui GTest::gtest_main)
   target_compile_options(ixo_win_tests PRIVATE ${IXO_WIN_OPTIONS})
   if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
     # GCC 12 warns falsely about overlapping copies where std::string takes a
@@ -131,12 +153,12 @@ endif()
 if(IXO_BENCH)
   add_executable(ixo_win_bench bench/win_bench.cpp ${TEST_SUPPORT}/win_clipboard.cpp)
   target_include_directories(ixo_win_bench PRIVATE ${TEST_SUPPORT})
-  target_link_libraries(ixo_win_bench PRIVATE ixo_win)
+  target_link_libraries(ixo_win_bench PRIVATE ixo_settings ixo_clipboard)
   target_compile_options(ixo_win_bench PRIVATE ${IXO_WIN_OPTIONS})
   target_link_options(ixo_win_bench PRIVATE -static)
 endif()
 
-# The least a clipboard-watching program can do: tools/footprint.py runs it
+# The least a clipboard-watching program can do: bench/footprint.py runs it
 # beside Ixo.exe to tell the platform's memory growth from the program's.
 if(IXO_BENCH)
   add_executable(clipview WIN32 bench/clipview.cpp)

@@ -6,6 +6,7 @@
 
 #include "core/cp932.h"
 #include "core/error.h"
+#include "win32/scoped.h"
 
 namespace ixo {
 
@@ -60,52 +61,28 @@ class OpenClipboardScope {
   OpenClipboardScope& operator=(const OpenClipboardScope&) = delete;
 };
 
-// Global memory locked for the lifetime of the object.
-class GlobalLockScope {
- public:
-  explicit GlobalLockScope(HANDLE mem) : mem_(mem), data_(GlobalLock(mem)) {}
-  ~GlobalLockScope() {
-    if (data_) GlobalUnlock(mem_);
-  }
-  GlobalLockScope(const GlobalLockScope&) = delete;
-  GlobalLockScope& operator=(const GlobalLockScope&) = delete;
-  char* data() const { return static_cast<char*>(data_); }
-
- private:
-  HANDLE mem_;
-  void* data_;
-};
-
 // A block of global memory holding a text and its zero, freed unless the
 // clipboard takes it. Error(kCannotOpen) when there is no memory for it.
 class TextBlock {
  public:
   explicit TextBlock(std::u16string_view text)
       : mem_(clipAlloc((text.size() + 1) * sizeof(char16_t))) {
-    if (!mem_) throw Error(kCannotOpen);
-    const GlobalLockScope lock(mem_);
-    if (!lock.data()) {
-      GlobalFree(mem_);
-      throw Error(kCannotOpen);
-    }
+    if (!mem_.Get()) throw Error(kCannotOpen);
+    const GlobalLocked lock(mem_.Get());
+    if (!lock.data()) throw Error(kCannotOpen);
     std::memcpy(lock.data(), text.data(), text.size() * sizeof(char16_t));
     std::memset(lock.data() + text.size() * sizeof(char16_t), 0, sizeof(char16_t));
   }
-  ~TextBlock() {
-    if (mem_) GlobalFree(mem_);
-  }
-  TextBlock(const TextBlock&) = delete;
-  TextBlock& operator=(const TextBlock&) = delete;
   // Hands the block to the clipboard as its text; false when it was not
   // taken (the block is still ours then).
   bool PlaceAsText() {
-    if (!SetClipboardData(CF_UNICODETEXT, mem_)) return false;
-    mem_ = nullptr;
+    if (!SetClipboardData(CF_UNICODETEXT, mem_.Get())) return false;
+    mem_.Release();
     return true;
   }
 
  private:
-  HGLOBAL mem_;
+  GlobalMemory mem_;
 };
 
 }  // namespace
@@ -118,7 +95,7 @@ std::optional<std::u16string> ClipboardReader::Text() {
   if (!IsClipboardFormatAvailable(CF_UNICODETEXT)) return std::nullopt;
   const HANDLE mem = GetClipboardData(CF_UNICODETEXT);
   if (!mem) return std::nullopt;
-  const GlobalLockScope lock(mem);
+  const GlobalLocked lock(mem);
   if (!lock.data()) return std::nullopt;
   // Another program's block need not end in a zero: read no further than
   // the block goes.
@@ -136,7 +113,7 @@ std::optional<std::string> ClipboardReader::Data(std::string_view name) {
   // its program never rendered): it is there all the same.
   const HANDLE mem = GetClipboardData(format);
   if (!mem) return std::string();
-  const GlobalLockScope lock(mem);
+  const GlobalLocked lock(mem);
   if (!lock.data()) return std::string();
   return std::string(lock.data(), GlobalSize(mem));
 }

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "core/autoexit.h"
 #include "core/number.h"
 
 namespace ixo {
@@ -41,6 +42,8 @@ std::optional<int32_t> TimeFromText(std::string_view text) {
   return value;
 }
 
-int RadioOfAcType(uint8_t acType) { return acType <= 2 ? acType : 0; }
+int RadioOfAcType(uint8_t acType) {
+  return acType <= kExitWhicheverLonger ? acType : kExitAfterInactive;
+}
 
 }  // namespace ixo

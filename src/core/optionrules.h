@@ -29,8 +29,9 @@ int32_t ClampTime(int32_t seconds);
 // the range; anything else is no time.
 std::optional<int32_t> TimeFromText(std::string_view text);
 
-// The radio button (0, 1 or 2) that shows an automatic-exit kind: 0, 1 and 2
-// show as themselves, any other value as 0.
+// The radio button (0, 1 or 2, one for each kind of core/autoexit.h in the
+// kinds' order) that shows an automatic-exit kind: the three kinds show as
+// themselves, any other value as kExitAfterInactive.
 int RadioOfAcType(uint8_t acType);
 
 }  // namespace ixo

@@ -6,8 +6,11 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <type_traits>
+#include <variant>
 #include <vector>
 
+#include "core/autoexit.h"
 #include "core/dirkey.h"
 #include "core/error.h"
 #include "core/linelist.h"
@@ -20,22 +23,71 @@ namespace ixo {
 
 const char kDefaultDelText[] =
     "★\r\n●\r\n■\r\n◆\r\n▽\r\n○\r\n□\r\n◇\r\n--\r\n　\r\n‥\r\n…\r\n━\r\n☆\r\n==\r\n";
-const char kDefaultNinsiki[] = "-=?;%&,#\\";
 
 namespace {
 
 constexpr char kIniName[] = "IXO.ini";
 constexpr char kTeiName[] = "IXO.tei";
 
+// A setting of "IXO.ini" held in a field of the record, with its default.
+// What is read from the file follows the profile's number rule (see
+// ProfileFile); a value that is no number reads as the default.
+template <typename T, typename Default = T>
+struct Field {
+  T TOptionRecord::*member;
+  Default byDefault;
+};
+// "1" or "0"; any number other than 0 reads as on.
+using Flag = Field<bool>;
+// A decimal integer.
+using Number = Field<int32_t>;
+// A number of which only the low eight bits are kept: 258 reads as 2.
+using Byte = Field<uint8_t>;
+// A text; a key that is present but empty reads as the empty text.
+using Text = Field<std::string, const char*>;
+// The folder list: the key holds the count, and one "Dir" key per folder.
+struct Folders {
+  std::string TOptionRecord::*member;
+};
+
+enum class Kept {
+  Always,         // written at every save
+  UnlessDefault,  // written only while it differs from its default, removed otherwise
+};
+
+struct Setting {
+  const char* section;
+  const char* key;
+  std::variant<Flag, Number, Byte, Text, Folders> value;
+  Kept kept = Kept::Always;
+};
+
+// Every setting of "IXO.ini", in the order in which it is written. Reading,
+// writing and the defaults all walk these rows: a new setting is a field of
+// the record and a row here.
+const Setting kSettings[] = {
+    {"Option", "Kansi", Flag{&TOptionRecord::Kansi, false}},
+    {"Option", "Atc", Flag{&TOptionRecord::Atc, false}},
+    {"Option", "AcTime", Number{&TOptionRecord::AcTime, 60}},
+    {"Option", "AcType", Byte{&TOptionRecord::AcType, kExitWhicheverLonger}},
+    {"Option", "Min", Flag{&TOptionRecord::Min, false}},
+    {"Option", "Tray", Flag{&TOptionRecord::Tray, false}},
+    {"URL", "Ninsiki", Text{&TOptionRecord::Ninsiki, "-=?;%&,#\\"}},
+    // Written only while it is on, so that the file of someone who never
+    // turns it on stays as it always was.
+    {"URL", "Https", Flag{&TOptionRecord::Https, false}, Kept::UnlessDefault},
+    {"List", "Count", Folders{&TOptionRecord::Dirs}},
+};
+
 // The folders as AddHistory builds them from "Dir" Count-1 down to "Dir0".
 // Only the keys the file really holds are read: a damaged "Count" of two
 // billion must not mean two billion reads, and the keys that are missing
 // read as empty, which AddHistory passes over anyway.
-std::string ReadFolders(const ProfileFile& ini) {
-  const int32_t count = ini.ReadInteger("List", "Count", 0);
+std::string ReadFolders(const ProfileFile& ini, const char* section, const char* countKey) {
+  const int32_t count = ini.ReadInteger(section, countKey, 0);
   if (count <= 0) return "";
   std::vector<int64_t> present;
-  for (const std::string& name : ini.KeyNames("List")) {
+  for (const std::string& name : ini.KeyNames(section)) {
     const int64_t n = DirIndex(name);
     if (n >= 0 && n < count) present.push_back(n);
   }
@@ -43,87 +95,71 @@ std::string ReadFolders(const ProfileFile& ini) {
   present.erase(std::unique(present.begin(), present.end()), present.end());
   return HistoryFromEntries(present.size(), [&](size_t i) {
     const std::string key = DirKey(present[i]);
-    return ini.ReadString("List", key.c_str(), "");
+    return ini.ReadString(section, key.c_str(), "");
   });
 }
 
-// The whole file up to its first zero byte; Error("ファイル %s は開けません")
-// when it cannot be opened or read.
-std::string ReadWholeFile(const std::string& path) {
-  File file = OpenFileToRead(path);
-  std::string text;
-  if (!file.Valid() || !file.ReadText(text)) {
-    throw Error(FormatMessage1("ファイル %s は開けません", path));
+// "Dir" keys past the new count are left in the file: the count keeps them
+// from being read.
+void WriteFolders(const ProfileFile& ini, const char* section, const char* countKey,
+                  const std::string& folders) {
+  const LineList dirs(folders);
+  ini.WriteInteger(section, countKey, static_cast<int64_t>(dirs.Count()));
+  for (size_t i = 0; i < dirs.Count(); ++i) {
+    const std::string key = DirKey(static_cast<int64_t>(i));
+    ini.WriteString(section, key.c_str(), dirs[i]);
   }
-  return text;
 }
 
-// Writes `text` into the file itself, which keeps its attributes and
-// permissions; false when it cannot be opened or written, or when the system
-// does not take the last of the data.
-bool WriteInPlace(const std::string& path, std::string_view text) {
-  File file(CreateFileA(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_ALWAYS,
-                        FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) return false;
-  const bool ok = file.WriteAll(text) && SetEndOfFile(file.Get());
-  return file.Close() && ok;
+template <typename T, typename Default>
+void SetDefault(const Field<T, Default>& field, TOptionRecord& rec) {
+  rec.*field.member = field.byDefault;
+}
+void SetDefault(const Folders& field, TOptionRecord& rec) { (rec.*field.member).clear(); }
+
+template <typename T, typename Default>
+void Read(const ProfileFile& ini, const Setting& s, const Field<T, Default>& field,
+          TOptionRecord& rec) {
+  T& value = rec.*field.member;
+  if constexpr (std::is_same_v<T, bool>) {
+    value = ini.ReadBool(s.section, s.key, field.byDefault);
+  } else if constexpr (std::is_same_v<T, std::string>) {
+    value = ini.ReadString(s.section, s.key, field.byDefault);
+  } else {
+    value = static_cast<T>(ini.ReadInteger(s.section, s.key, field.byDefault));
+  }
+}
+void Read(const ProfileFile& ini, const Setting& s, const Folders& field, TOptionRecord& rec) {
+  rec.*field.member = ReadFolders(ini, s.section, s.key);
 }
 
-// Replaces the file with `text`; Error("ファイル %s を作成できません") when it
-// cannot be created or written.
-//
-// The text goes into a new file beside it, which takes the old one's place
-// only once it is whole: a write that stops short (a full disk) leaves the
-// user's list as it was instead of cut. ReplaceFileA keeps the old file's
-// attributes and permissions on Windows; Wine's keeps neither, so the
-// attributes are given to the new file as it is made. Where no new file can
-// be made beside it (a folder whose files may be changed but where none may
-// be created, or a file or folder of that name already there, which is not
-// the program's to touch), the file is written in place.
-void WriteWholeFile(const std::string& path, std::string_view text) {
-  const auto cannot = [&] { return Error(FormatMessage1("ファイル %s を作成できません", path)); };
-  const DWORD attributes = GetFileAttributesA(path.c_str());
-  const bool exists =
-      attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
-  constexpr DWORD kCarried = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM |
-                             FILE_ATTRIBUTE_ARCHIVE | FILE_ATTRIBUTE_NOT_CONTENT_INDEXED;
-  const DWORD carried = exists ? attributes & kCarried : 0;
-
-  const std::string fresh = path + ".new";
-  File file(CreateFileA(fresh.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, CREATE_NEW,
-                        carried ? carried : FILE_ATTRIBUTE_NORMAL, nullptr));
-  if (!file.Valid()) {
-    if (!WriteInPlace(path, text)) throw cannot();
-    return;
+template <typename T, typename Default>
+void Write(const ProfileFile& ini, const Setting& s, const Field<T, Default>& field,
+           const TOptionRecord& rec) {
+  const T& value = rec.*field.member;
+  if (s.kept == Kept::UnlessDefault && value == field.byDefault) {
+    ini.DeleteKey(s.section, s.key);
+  } else if constexpr (std::is_same_v<T, bool>) {
+    ini.WriteBool(s.section, s.key, value);
+  } else if constexpr (std::is_same_v<T, std::string>) {
+    ini.WriteString(s.section, s.key, value);
+  } else {
+    ini.WriteInteger(s.section, s.key, value);
   }
-  const bool written = file.WriteAll(text);
-  if (!file.Close() || !written) {
-    DeleteFileA(fresh.c_str());
-    throw cannot();
-  }
-  constexpr DWORD kMove = MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH;
-  if (!exists) {
-    if (MoveFileExA(fresh.c_str(), path.c_str(), kMove)) return;
-  } else if (ReplaceFileA(path.c_str(), fresh.c_str(), nullptr,
-                          REPLACEFILE_IGNORE_MERGE_ERRORS | REPLACEFILE_IGNORE_ACL_ERRORS, nullptr,
-                          nullptr)) {
-    return;
-  } else if (GetLastError() == ERROR_UNABLE_TO_MOVE_REPLACEMENT) {
-    // The old file is gone already and the new one, whole, is still under
-    // its own name: it takes the place, or stays as the only copy there is.
-    if (MoveFileExA(fresh.c_str(), path.c_str(), kMove)) return;
-    throw cannot();
-  }
-  DeleteFileA(fresh.c_str());
-  throw cannot();
+}
+void Write(const ProfileFile& ini, const Setting& s, const Folders& field,
+           const TOptionRecord& rec) {
+  WriteFolders(ini, s.section, s.key, rec.*field.member);
 }
 
 }  // namespace
 
 TOptionRecord DefaultOptions() {
   TOptionRecord rec;
+  for (const Setting& s : kSettings) {
+    std::visit([&](const auto& field) { SetDefault(field, rec); }, s.value);
+  }
   rec.DelText = kDefaultDelText;
-  rec.Ninsiki = kDefaultNinsiki;
   return rec;
 }
 
@@ -142,16 +178,9 @@ std::string ProgramFolder() {
 
 void LoadOptionsFrom(const std::string& folder, TOptionRecord& rec) {
   const ProfileFile ini(folder + kIniName);
-  rec.Kansi = ini.ReadBool("Option", "Kansi", false);
-  rec.Atc = ini.ReadBool("Option", "Atc", false);
-  rec.AcTime = ini.ReadInteger("Option", "AcTime", 60);
-  // Only the low eight bits of the number are kept: 258 reads as 2.
-  rec.AcType = static_cast<uint8_t>(ini.ReadInteger("Option", "AcType", 2));
-  rec.Tray = ini.ReadBool("Option", "Tray", false);
-  rec.Min = ini.ReadBool("Option", "Min", false);
-  rec.Dirs = ReadFolders(ini);
-  rec.Ninsiki = ini.ReadString("URL", "Ninsiki", kDefaultNinsiki);
-  rec.Https = ini.ReadBool("URL", "Https", false);
+  for (const Setting& s : kSettings) {
+    std::visit([&](const auto& field) { Read(ini, s, field, rec); }, s.value);
+  }
 
   // A folder of that name is no title-delete list.
   const std::string tei = folder + kTeiName;
@@ -169,35 +198,14 @@ TOptionRecord LoadOptionsFrom(const std::string& folder) {
   return rec;
 }
 
-void LoadOptions(TOptionRecord& rec) { LoadOptionsFrom(ProgramFolder(), rec); }
-
 TOptionRecord LoadOptions() { return LoadOptionsFrom(ProgramFolder()); }
 
 void SaveOptionsTo(const std::string& folder, const TOptionRecord& rec) {
   // Each write stops the saving when it fails: the keys after it and
   // "IXO.tei" stay as they were.
   const ProfileFile ini(folder + kIniName);
-  ini.WriteBool("Option", "Kansi", rec.Kansi);
-  ini.WriteBool("Option", "Atc", rec.Atc);
-  ini.WriteInteger("Option", "AcTime", rec.AcTime);
-  ini.WriteInteger("Option", "AcType", rec.AcType);
-  ini.WriteBool("Option", "Min", rec.Min);
-  ini.WriteBool("Option", "Tray", rec.Tray);
-  ini.WriteString("URL", "Ninsiki", rec.Ninsiki);
-  // The switch is written only while it is on, so that the file of someone
-  // who never turns it on stays as it always was.
-  if (rec.Https) {
-    ini.WriteBool("URL", "Https", true);
-  } else {
-    ini.DeleteKey("URL", "Https");
-  }
-  // "Dir" keys past the new count are left in the file: "Count" keeps them
-  // from being read.
-  const LineList dirs(rec.Dirs);
-  ini.WriteInteger("List", "Count", static_cast<int64_t>(dirs.Count()));
-  for (size_t i = 0; i < dirs.Count(); ++i) {
-    const std::string key = DirKey(static_cast<int64_t>(i));
-    ini.WriteString("List", key.c_str(), dirs[i]);
+  for (const Setting& s : kSettings) {
+    std::visit([&](const auto& field) { Write(ini, s, field, rec); }, s.value);
   }
   WriteWholeFile(folder + kTeiName, LineList(rec.DelText).Text());
 }

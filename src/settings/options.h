@@ -7,24 +7,26 @@
 
 namespace ixo {
 
+// Every setting of the program. A record made as declared here holds zeros
+// and empty texts: the settings' defaults are DefaultOptions()'s, and each
+// of them stands once, in the settings table of options.cpp.
 struct TOptionRecord {
   std::string Dirs;     // save folders, each line followed by CR LF, at most ten
   std::string DelText;  // title-delete strings, one per line
   std::string Ninsiki;  // extra address bytes
-  uint8_t AcType = 2;   // kind of automatic exit
-  bool Kansi = false;   // watch the clipboard
-  bool Tray = false;    // icon in the notification area instead of a taskbar button
-  bool Atc = false;     // automatic exit on
-  int32_t AcTime = 60;  // seconds before the automatic exit
-  bool Min = false;     // start minimised
-  bool Https = false;   // also take addresses that begin with "https://"
+  uint8_t AcType{};     // kind of automatic exit (core/autoexit.h)
+  bool Kansi{};         // watch the clipboard
+  bool Tray{};          // icon in the notification area instead of a taskbar button
+  bool Atc{};           // automatic exit on
+  int32_t AcTime{};     // seconds before the automatic exit
+  bool Min{};           // start minimised
+  bool Https{};         // also take addresses that begin with "https://"
   bool operator==(const TOptionRecord&) const = default;
 };
 
-// The fifteen default title-delete lines, code page 932, each ended by CR LF.
+// The fifteen default title-delete lines, code page 932, each ended by CR LF:
+// the default of "IXO.tei".
 extern const char kDefaultDelText[];
-// The default extra address bytes.
-extern const char kDefaultNinsiki[];
 
 // The record with every default.
 TOptionRecord DefaultOptions();
@@ -35,13 +37,12 @@ TOptionRecord DefaultOptions();
 // and Error("ファイル %s を作成できません") for "IXO.tei", and stops there.
 TOptionRecord LoadOptions();
 void SaveOptions(const TOptionRecord& rec);
-// Loading into a record the caller keeps: when "IXO.tei" cannot be read, the
-// options already read from "IXO.ini" stay in `rec` and DelText is left as
-// it was.
-void LoadOptions(TOptionRecord& rec);
 
 // The same for the files in `folder` (ending in a backslash, or empty).
 TOptionRecord LoadOptionsFrom(const std::string& folder);
+// Loading into a record the caller keeps: when "IXO.tei" cannot be read, the
+// options already read from "IXO.ini" stay in `rec` and DelText is left as
+// it was.
 void LoadOptionsFrom(const std::string& folder, TOptionRecord& rec);
 void SaveOptionsTo(const std::string& folder, const TOptionRecord& rec);
 

@@ -1,8 +1,10 @@
 #include "ui/main.h"
 
 #include <exception>
+#include <string>
 
 #include "clipboard/clipboard.h"
+#include "core/autoexit.h"
 #include "ui/optionbox.h"
 #include "win32/shortcut.h"
 #include "win32/wide.h"
@@ -48,7 +50,7 @@ TForm1::TForm1(std::string settingsFolder)
     Application().OnMinimize = nullptr;
     Application().OnRestore = nullptr;
     Application().OnDeactivate = nullptr;
-    DeleteIcon();
+    TrayIcon.Delete();
     LeaveChain();
     Application().SetMainForm(nullptr);
     DestroyHandle();
@@ -64,7 +66,7 @@ TForm1::~TForm1() {
   }
   // Whatever the close left undone (a window made and dropped without a
   // close, as a failed start-up does) is undone here; nothing is saved.
-  if (iconShown_) DeleteIcon();
+  if (TrayIcon.Shown()) TrayIcon.Delete();
   LeaveChain();
   DestroyHandle();
 }
@@ -130,7 +132,7 @@ void TForm1::FormCreate() {
   Application().OnRestore = [this] { AppOnRestore(); };
   Application().OnDeactivate = [this] { AppOnDeactivate(); };
   // The icon record is ready before anything may touch the icon.
-  FillTrayData("IXO");
+  TrayIcon.Fill(Handle(), Application().SmallIcon(), "IXO");
   OptionRec = LoadOptionsFrom(settingsFolder_);
   DelList.Clear();
   hanei(OptionRec);
@@ -147,14 +149,14 @@ void TForm1::FormCreate() {
 
 void TForm1::FormClose(TCloseAction& action) {
   (void)action;
-  DeleteIcon();
+  TrayIcon.Delete();
   try {
     SaveOptionsTo(settingsFolder_, OptionRec);
   } catch (...) {
     // The close is abandoned. In tray mode the icon is the only way back to
     // the window, where the folder can be mended or the automatic exit
     // switched off.
-    if (OptionRec.Tray) AddIcon();
+    if (OptionRec.Tray) TrayIcon.Add();
     throw;
   }
   DelList.Clear();
@@ -165,7 +167,7 @@ void TForm1::FormClose(TCloseAction& action) {
 void TForm1::EndSession() {
   // As a close would, but the session ends whatever happens: no box that
   // nobody could answer, and nothing that holds up the log-off.
-  DeleteIcon();
+  TrayIcon.Delete();
   try {
     SaveOptionsTo(settingsFolder_, OptionRec);
   } catch (...) {
@@ -349,7 +351,7 @@ LRESULT TForm1::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == taskbarCreated_ && taskbarCreated_ != 0) {
     // The notification area was rebuilt (the shell restarted): the icon
     // that was shown is gone with it.
-    if (iconShown_) AddIcon();
+    if (TrayIcon.Shown()) TrayIcon.Add();
     return 0;
   }
   return TForm::WndProc(msg, wParam, lParam);
@@ -386,6 +388,109 @@ LRESULT TForm1::WMChangeChain(WPARAM wParam, LPARAM lParam) {
     SendMessageW(NextViewer, WM_CHANGECBCHAIN, wParam, lParam);
   }
   return 0;
+}
+
+// --- The tray icon and the automatic exit ------------------------------------
+
+void TForm1::AppOnMinimize() {
+  if (!OptionRec.Tray) return;
+  TrayIcon.Fill(Handle(), Application().SmallIcon(), "IXO");
+  TrayIcon.Add();
+  ShowWindow(Application().Handle(), SW_HIDE);
+}
+
+void TForm1::AppOnRestore() {
+  SetWindowState(TWindowState::Normal);
+  if (OptionRec.Tray) {
+    ShowWindow(Application().Handle(), SW_HIDE);
+  } else {
+    ShowWindow(Application().Handle(), SW_SHOW);
+    TrayIcon.Delete();
+  }
+  ToForeground();
+}
+
+void TForm1::ToForeground() {
+  // Over a disabled window the user could do nothing: with a message box,
+  // the options dialog or the folder browser open, the enabled one on top
+  // comes forward instead.
+  if (Application().InModalState()) {
+    Application().BringActivePopupToFront();
+  } else {
+    SetForegroundWindow(Handle());
+  }
+}
+
+void TForm1::BringUp() {
+  Application().Restore();
+  ToForeground();
+}
+
+LRESULT TForm1::WMTrayIcon(WPARAM wParam, LPARAM lParam) {
+  (void)wParam;
+  switch (lParam) {
+    case WM_LBUTTONDOWN:
+      if (WindowState() == TWindowState::Minimized) SetWindowState(TWindowState::Normal);
+      BringUp();
+      break;
+    case WM_RBUTTONDOWN: {
+      BringUp();
+      HWND popup = Application().InModalState() ? Application().ActivePopup() : nullptr;
+      POINT cursor;
+      GetCursorPos(&cursor);
+      // The menu's owner is the foreground window, or the menu would not
+      // close when the user clicks elsewhere.
+      TMenuItem* chosen = PopupMenu1.Track(cursor, popup ? popup : Handle());
+      // And the window gets a message after the menu, or a second click on
+      // the icon would open it only every other time.
+      PostMessageW(Handle(), WM_NULL, 0, 0);
+      if (!chosen) break;
+      // With a modal window open the items only bring it forward: the
+      // dialog's caller still works on OptionRec, a box waits for its OK.
+      if (Application().InModalState()) {
+        BringUp();
+      } else {
+        chosen->Click();
+      }
+      break;
+    }
+  }
+  return 0;
+}
+
+void TForm1::AppOnDeactivate() {
+  // The options dialog keeps the timer off until it has ended.
+  if (optionsOpen_) return;
+  Tim.SetEnabled(OptionRec.Atc);
+}
+
+void TForm1::resettime() {
+  if (CountsInactivity(OptionRec.AcType)) Tim.SetEnabled(false);
+  CountDown = OptionRec.AcTime;
+  SetCaption("Ixo");
+  if (OptionRec.Tray) {
+    TrayIcon.ShowTip("Ixo");
+  }
+}
+
+void TForm1::TimTimer() {
+  if (CountsInactivity(OptionRec.AcType) && GetActiveWindow() == Handle()) {
+    resettime();
+    return;
+  }
+  if (CountDown == -1) {
+    // A close that failed is still being reported: one box at a time.
+    if (Application().ErrorBoxOpen()) return;
+    Close();
+    return;
+  }
+  const std::string text = "Ixo - 終了まであと " + std::to_string(CountDown) + "秒";
+  SetCaption(text);
+  if (OptionRec.Tray) {
+    TrayIcon.ShowTip(text);
+  }
+  // Counting on below -1 wraps as the 32-bit count always did.
+  CountDown = static_cast<int32_t>(static_cast<uint32_t>(CountDown) - 1u);
 }
 
 }  // namespace ixo

@@ -10,8 +10,6 @@
 #pragma once
 
 #include <windows.h>
-// After windows.h, which it needs.
-#include <shellapi.h>
 
 #include <cstdint>
 #include <string>
@@ -20,15 +18,13 @@
 #include "core/extract.h"
 #include "core/linelist.h"
 #include "settings/options.h"
+#include "ui/tray.h"
 #include "wingui/controls.h"
 #include "wingui/form.h"
 #include "wingui/menu.h"
 #include "wingui/timer.h"
 
 namespace ixo {
-
-// The tray icon's callback message.
-inline constexpr UINT WM_TRAYICON = WM_USER;
 
 class TForm1 : public TForm {
  public:
@@ -75,7 +71,7 @@ class TForm1 : public TForm {
   bool HttpsOn = false;
   TURLText CurURL;
   int32_t CountDown = 0;
-  NOTIFYICONDATAW TrayData{};
+  TTrayIcon TrayIcon;
 
   bool Save();
   bool Write(const TURLText& rec);
@@ -106,8 +102,6 @@ class TForm1 : public TForm {
   void AppOnDeactivate();
   void resettime();
   void TimTimer();
-  // True while the notification-area icon is shown.
-  bool IconShown() const { return iconShown_; }
 
   const std::string& SettingsFolder() const { return settingsFolder_; }
 
@@ -132,11 +126,6 @@ class TForm1 : public TForm {
   LRESULT WMChangeChain(WPARAM wParam, LPARAM lParam);
   LRESULT WMTrayIcon(WPARAM wParam, LPARAM lParam);
 
-  // Tray icon operations: one each, as the shell's rules want them.
-  void FillTrayData(const char* tip);
-  void SetTip(const std::string& tip);
-  void AddIcon();
-  void DeleteIcon();
   // Restores the window from the tray or the taskbar and brings it (or the
   // modal window on top, while one is open) to the front.
   void BringUp();
@@ -146,7 +135,6 @@ class TForm1 : public TForm {
 
   std::string settingsFolder_;
   bool inChain_ = false;
-  bool iconShown_ = false;
   // While the options dialog is open: the watch and the timer stay off.
   bool optionsOpen_ = false;
   DWORD handledClipboard_ = 0;

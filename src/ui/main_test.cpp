@@ -51,32 +51,32 @@ TEST_F(MainFormTest, LaysTheWindowOutAsDesigned) {
   EXPECT_TRUE(style & WS_THICKFRAME);
   // No taskbar button of its own: the taskbar window owns it.
   EXPECT_EQ(GetWindow(hwnd, GW_OWNER), app->Handle());
+  // Everything fits the window and nothing covers anything else, with the
+  // fonts the labels and buttons really get.
+  EXPECT_EQ(test::LayoutFaults(hwnd), std::vector<std::string>{});
 
   const std::string pgothic = "ＭＳ Ｐゴシック";
   const std::string uigothic = "MS UI Gothic";
   const struct {
     TControl* control;
     const char* text;
-    RECT place;
     std::string face;
   } controls[] = {
-      {&form->Edit1, "新規URL", {65, 6, 316, 26}, pgothic},
-      {&form->Edit2, "http://www.", {65, 32, 316, 52}, pgothic},
-      {&form->saveb, "保存(&S)", {145, 59, 261, 79}, uigothic},
-      {&form->closeb, "閉じる(&C)", {267, 59, 386, 79}, uigothic},
-      {&form->optionb, "オプション(&O)", {5, 80, 141, 100}, uigothic},
-      {&form->Textp, "URLとタイトルの取得(&G)", {5, 59, 141, 79}, uigothic},
-      {&form->new_, "新規作成(&N)", {145, 80, 261, 100}, uigothic},
-      {&form->Urlp, "<< 貼り付け", {321, 34, 386, 54}, pgothic},
-      {&form->Titlep, "<< 貼り付け", {321, 5, 386, 25}, pgothic},
-      {&form->kansi, "クリップボードを監視", {267, 80, 386, 100}, uigothic},
+      {&form->Edit1, "新規URL", pgothic},
+      {&form->Edit2, "http://www.", pgothic},
+      {&form->saveb, "保存(&S)", uigothic},
+      {&form->closeb, "閉じる(&C)", uigothic},
+      {&form->optionb, "オプション(&O)", uigothic},
+      {&form->Textp, "URLとタイトルの取得(&G)", uigothic},
+      {&form->new_, "新規作成(&N)", uigothic},
+      {&form->Urlp, "<< 貼り付け", pgothic},
+      {&form->Titlep, "<< 貼り付け", pgothic},
+      {&form->kansi, "クリップボードを監視", uigothic},
+      {&form->Label1, "タイトル(&T) :", uigothic},
+      {&form->Label2, "URL (&U) :", uigothic},
+      {&form->Label4, "保存フォルダ:", pgothic},
   };
   for (const auto& c : controls) {
-    const RECT r = PlaceInParent(c.control->Handle());
-    EXPECT_EQ(r.left, c.place.left) << c.text;
-    EXPECT_EQ(r.top, c.place.top) << c.text;
-    EXPECT_EQ(r.right, c.place.right) << c.text;
-    EXPECT_EQ(r.bottom, c.place.bottom) << c.text;
     EXPECT_EQ(WindowText(c.control->Handle()), c.text);
     LOGFONTA lf;
     EXPECT_EQ(FaceOf(c.control->Handle(), &lf), c.face) << c.text;
@@ -85,35 +85,28 @@ TEST_F(MainFormTest, LaysTheWindowOutAsDesigned) {
   }
   EXPECT_FALSE(form->kansi.Checked());
 
-  // Labels: right-aligned ones keep the right edge of their box.
+  // Each label stands on the line of the box it names, just left of it; the
+  // two that name the text boxes end at the same place, as their text is
+  // right-aligned.
   const struct {
     TLabel* label;
-    const char* text;
-    int left, right, top;
-    std::string face;
-  } labels[] = {
-      {&form->Label1, "タイトル(&T) :", -1, 61, 11, uigothic},
-      {&form->Label2, "URL (&U) :", -1, 61, 37, uigothic},
-      {&form->Label4, "保存フォルダ:", 5, -1, 108, pgothic},
+    TControl* box;
+  } named[] = {
+      {&form->Label1, &form->Edit1},
+      {&form->Label2, &form->Edit2},
+      {&form->Label4, &form->ComboBox1},
   };
-  for (const auto& l : labels) {
-    const RECT r = PlaceInParent(l.label->Handle());
-    if (l.left >= 0) {
-      EXPECT_EQ(r.left, l.left) << l.text;
-    }
-    if (l.right >= 0) {
-      EXPECT_EQ(r.right, l.right) << l.text;
-    }
-    EXPECT_EQ(r.top, l.top) << l.text;
-    EXPECT_EQ(WindowText(l.label->Handle()), l.text);
-    EXPECT_EQ(FaceOf(l.label->Handle()), l.face);
+  for (const auto& n : named) {
+    const RECT label = PlaceInParent(n.label->Handle());
+    const RECT box = PlaceInParent(n.box->Handle());
+    EXPECT_LE(label.right, box.left) << WindowText(n.label->Handle());
+    EXPECT_LT(box.left - label.right, 10) << WindowText(n.label->Handle());
+    const int middle = (label.top + label.bottom) / 2;
+    EXPECT_TRUE(middle > box.top && middle < box.bottom) << WindowText(n.label->Handle());
   }
   EXPECT_EQ(GetWindowLongPtrA(form->Label1.Handle(), GWL_STYLE) & SS_TYPEMASK, SS_RIGHT);
+  EXPECT_EQ(PlaceInParent(form->Label1.Handle()).right, PlaceInParent(form->Label2.Handle()).right);
 
-  const RECT combo = PlaceInParent(form->ComboBox1.Handle());
-  EXPECT_EQ(combo.left, 75);
-  EXPECT_EQ(combo.top, 102);
-  EXPECT_EQ(combo.right, 386);
   EXPECT_EQ(FaceOf(form->ComboBox1.Handle()), pgothic);
   EXPECT_EQ(GetWindowLongPtrA(form->ComboBox1.Handle(), GWL_STYLE) & 3, CBS_DROPDOWNLIST);
   EXPECT_EQ(form->ComboBox1.DropDownCount(), 10);
@@ -283,7 +276,7 @@ TEST_F(MainFormTest, AppliesEachOption) {
   EXPECT_TRUE(form->Tim.Running());
   EXPECT_EQ(form->CountDown, 42);
   EXPECT_EQ(form->Caption(), "Ixo");
-  EXPECT_FALSE(form->IconShown());
+  EXPECT_FALSE(form->TrayIcon.Shown());
   EXPECT_TRUE(IsWindowVisible(app->Handle()));
 
   // Applied again: the first folder is selected again, the rest follows.
@@ -642,7 +635,7 @@ TEST_F(MainFormTest, ACloseRequestOverTheFolderBrowserEndsItAndTheDialogThenClos
   EXPECT_FALSE(seen.stuck) << "the browser was not ended by the close request";
   EXPECT_EQ(LoadOptionsFrom(Folder()).Dirs, rec.Dirs);
   EXPECT_EQ(form->OptionRec.Dirs, rec.Dirs);
-  EXPECT_FALSE(form->IconShown());
+  EXPECT_FALSE(form->TrayIcon.Shown());
   EXPECT_TRUE(errors.empty());
 }
 

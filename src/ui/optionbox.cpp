@@ -2,13 +2,18 @@
 
 #include <shellapi.h>
 
+#include <span>
+#include <string>
+
 #include "clipboard/clipboard.h"
+#include "core/autoexit.h"
 #include "core/error.h"
 #include "core/extract.h"
 #include "core/linelist.h"
 #include "core/optionrules.h"
 #include "ixo_version.h"
 #include "settings/history.h"
+#include "win32/scoped.h"
 #include "win32/wide.h"
 #include "wingui/app.h"
 
@@ -29,7 +34,6 @@ const TFontSpec kNumberFont{"ＭＳ Ｐゴシック", 24, true, true};
 
 constexpr COLORREF kFuchsia = RGB(255, 0, 255);
 constexpr int kAboutPage = 4;
-constexpr int32_t kDefaultTime = 60;
 
 // A dialog border: no sizing, minimising or maximising.
 constexpr DWORD kDialogStyle = WS_POPUP | WS_CAPTION | WS_SYSMENU;
@@ -38,6 +42,28 @@ constexpr DWORD kDialogExStyle = WS_EX_DLGMODALFRAME | WS_EX_CONTROLPARENT;
 void DefaultShellOpen(HWND parent, const std::string& address) {
   // Whether the shell could open it is not the dialog's concern.
   ShellExecuteW(parent, nullptr, Wide(address).c_str(), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+// Each check box of the settings pages with the switch of the record it
+// shows: opening the dialog, OK, and each page's Default and revert buttons
+// walk these rows.
+struct PageSwitch {
+  TCheckBox TForm2::*box;
+  bool TOptionRecord::*setting;
+};
+const PageSwitch kURLSwitches[] = {{&TForm2::c5, &TOptionRecord::Https}};
+const PageSwitch kOtherSwitches[] = {
+    {&TForm2::C1, &TOptionRecord::Tray},
+    {&TForm2::c4, &TOptionRecord::Atc},
+    {&TForm2::c3, &TOptionRecord::Min},
+};
+
+void ShowSwitches(TForm2& dialog, std::span<const PageSwitch> switches, const TOptionRecord& from) {
+  for (const PageSwitch& s : switches) (dialog.*s.box).SetChecked(from.*s.setting);
+}
+
+void StoreSwitches(const TForm2& dialog, std::span<const PageSwitch> switches, TOptionRecord& rec) {
+  for (const PageSwitch& s : switches) rec.*s.setting = (dialog.*s.box).Checked();
 }
 
 // Clears the dialog instance when ShowOptionBox leaves, also by an error.
@@ -155,12 +181,15 @@ void TForm2::CreateControls() {
             true);
   r2.Create(*this, {.caption = "最後の保存から", .bounds = {8, 56, 161, 17}, .parent = panel});
   r3.Create(*this, {.caption = "どちらか長い方", .bounds = {8, 72, 161, 17}, .parent = panel});
+  const int32_t defaultTime = DefaultOptions().AcTime;
   ud1.Create(*this, {.bounds = {159, 12, 16, 20}, .parent = panel}, kMinTime, kMaxTime,
-             kDefaultTime);
+             defaultTime);
   // The up-down ends the radio buttons' group (the arrow keys stay among
   // them); the time box starts a group of its own.
   SetWindowLongPtrW(ud1.Handle(), GWL_STYLE, GetWindowLongPtrW(ud1.Handle(), GWL_STYLE) | WS_GROUP);
-  ed1.Create(*this, {.caption = "60", .bounds = {62, 12, 97, 20}, .parent = panel}, true);
+  ed1.Create(*this,
+             {.caption = std::to_string(defaultTime), .bounds = {62, 12, 97, 20}, .parent = panel},
+             true);
   SetWindowLongPtrW(ed1.Handle(), GWL_STYLE, GetWindowLongPtrW(ed1.Handle(), GWL_STYLE) | WS_GROUP);
   r1.SetChecked(true);
 
@@ -227,38 +256,39 @@ LRESULT TForm2::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
 void TForm2::Fill(const TOptionRecord& rec) {
   fList.SetItemsText(rec.Dirs);
   deltx.SetMemoText(CRLFBreaks(rec.DelText));
-  Edit.SetText(rec.Ninsiki);
-  c5.SetChecked(rec.Https);
-  SetOtherPage(rec.Tray, rec.Atc, rec.Min, rec.AcTime, rec.AcType);
+  SetURLPage(rec);
+  SetOtherPage(rec);
 }
 
 void TForm2::Store(TOptionRecord& rec) const {
   rec.Dirs = fList.ItemsText();
   rec.DelText = deltx.Text();
   rec.Ninsiki = Edit.Text();
-  rec.Https = c5.Checked();
-  rec.Tray = C1.Checked();
-  rec.Atc = c4.Checked();
-  rec.Min = c3.Checked();
+  StoreSwitches(*this, kURLSwitches, rec);
+  StoreSwitches(*this, kOtherSwitches, rec);
   rec.AcTime = ud1.Position();
   if (r1.Checked()) {
-    rec.AcType = 0;
+    rec.AcType = kExitAfterInactive;
   } else if (r2.Checked()) {
-    rec.AcType = 1;
+    rec.AcType = kExitAfterLastSave;
   } else if (r3.Checked()) {
-    rec.AcType = 2;
+    rec.AcType = kExitWhicheverLonger;
   }
 }
 
-void TForm2::SetOtherPage(bool tray, bool atc, bool min, int32_t acTime, uint8_t acType) {
-  C1.SetChecked(tray);
-  c4.SetChecked(atc);
-  c3.SetChecked(min);
+void TForm2::SetURLPage(const TOptionRecord& from) {
+  Edit.SetText(from.Ninsiki);
+  ShowSwitches(*this, kURLSwitches, from);
+}
+
+void TForm2::SetOtherPage(const TOptionRecord& from) {
+  ShowSwitches(*this, kOtherSwitches, from);
   // A hand-edited settings file may hold any time; the up-down shows, and
   // OK keeps, the nearest one it can hold.
-  ud1.SetPosition(ClampTime(acTime));
+  ud1.SetPosition(ClampTime(from.AcTime));
+  // One for each kind of automatic exit, in the kinds' order.
   TRadioButton* const radios[] = {&r1, &r2, &r3};
-  radios[RadioOfAcType(acType)]->SetChecked(true);
+  radios[RadioOfAcType(from.AcType)]->SetChecked(true);
 }
 
 void TForm2::SetTimeText() { ed1.SetText(std::to_string(ud1.Position())); }
@@ -286,17 +316,13 @@ void TForm2::testClick() {
 void TForm2::bruClick() {
   // The browser is modal to the application's window; this dialog is kept
   // from a second Add (or OK) while it is open.
-  EnableWindow(Handle(), FALSE);
   bool chosen = false;
-  try {
+  {
+    const DisabledWindow dialog(Handle());
     // The browser's loop is the shell's own: a close request ends it here.
     const TModalScope browser([this] { SHBrEx1.Cancel(); });
     chosen = SHBrEx1.Execute();
-  } catch (...) {
-    EnableWindow(Handle(), TRUE);
-    throw;
   }
-  EnableWindow(Handle(), TRUE);
   SetActiveWindow(Handle());
   if (!chosen) return;
   // The list is kept in code page 932 (IXO.ini is a code page 932 file): a
@@ -346,19 +372,17 @@ void TForm2::Button12Click() {
   }
 }
 
-void TForm2::Button4Click() { deltx.SetMemoText(CRLFBreaks(kDefaultDelText)); }
+void TForm2::Button4Click() { deltx.SetMemoText(CRLFBreaks(DefaultOptions().DelText)); }
 
 void TForm2::Button6Click() { deltx.SetMemoText(CRLFBreaks(Backup.DelText)); }
 
 void TForm2::Button5Click() {
-  Edit.SetText(kURLPageDefault);
-  c5.SetChecked(false);
+  TOptionRecord defaults = DefaultOptions();
+  defaults.Ninsiki = kURLPageDefault;
+  SetURLPage(defaults);
 }
 
-void TForm2::Button8Click() {
-  Edit.SetText(Backup.Ninsiki);
-  c5.SetChecked(Backup.Https);
-}
+void TForm2::Button8Click() { SetURLPage(Backup); }
 
 void TForm2::c4Click() {
   TControl* const timeControls[] = {&r1, &r2, &r3, &ud1, &ed1};
@@ -382,13 +406,18 @@ void TForm2::FormShow() {
 }
 
 void TForm2::Button3Click() {
-  SetOtherPage(Backup.Tray, Backup.Atc, Backup.Min, Backup.AcTime, Backup.AcType);
+  SetOtherPage(Backup);
   SetTimeText();
 }
 
 void TForm2::Button16Click() {
-  SetOtherPage(false, false, false, kDefaultTime, 0);
-  ed1.SetText("60");
+  TOptionRecord defaults = DefaultOptions();
+  // The page offers the first kind, counting from the moment the window
+  // became inactive, where the settings' default is "whichever is longer":
+  // the two count alike, and the first is the one the page always chose.
+  defaults.AcType = kExitAfterInactive;
+  SetOtherPage(defaults);
+  SetTimeText();
 }
 
 void TForm2::Button13Click() { SetClipText(Memo1.Lines().Text()); }

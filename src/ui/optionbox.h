@@ -22,8 +22,9 @@ namespace ixo {
 inline constexpr const char* kSiteName = "Ixo プロジェクト";
 inline constexpr const char* kHomePage = "http://ixo.invalid/";
 inline constexpr const char* kMailLink = "mailto:ixo@ixo.invalid";
-// What the URL page's Default button puts into its box: the settings'
-// default with the underscore added.
+// What the URL page's Default button puts into its box. It differs from the
+// settings' default "-=?;%&,#\" on purpose: the button offers the underscore
+// too, while a file without the key must go on reading as it always has.
 inline constexpr const char* kURLPageDefault = "-=?;%&,#\\_";
 
 class TForm2 : public TForm {
@@ -132,7 +133,9 @@ class TForm2 : public TForm {
  private:
   void CreateControls();
   void ConnectEvents();
-  void SetOtherPage(bool tray, bool atc, bool min, int32_t acTime, uint8_t acType);
+  // The controls of the URL page and of page "その他" from `from`.
+  void SetURLPage(const TOptionRecord& from);
+  void SetOtherPage(const TOptionRecord& from);
   void SetTimeText();
 };
 

@@ -1,11 +1,9 @@
-// The main window's notification-area icon and automatic exit.
+#include "ui/tray.h"
+
 #include <cstddef>
 #include <cstring>
-#include <string>
 
-#include "ui/main.h"
 #include "win32/wide.h"
-#include "wingui/app.h"
 
 namespace ixo {
 
@@ -14,142 +12,38 @@ namespace ixo {
 // the system's code page.
 static_assert(NOTIFYICONDATAW_V1_SIZE == offsetof(NOTIFYICONDATAW, szTip) + 64 * sizeof(wchar_t));
 
-namespace {
-
-bool CountsInactivity(const TOptionRecord& rec) { return rec.AcType == 0 || rec.AcType == 2; }
-
-}  // namespace
-
-void TForm1::FillTrayData(const char* tip) {
-  TrayData.cbSize = NOTIFYICONDATAW_V1_SIZE;
-  TrayData.hWnd = Handle();
-  TrayData.uID = 1;
-  TrayData.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
-  TrayData.uCallbackMessage = WM_TRAYICON;
-  TrayData.hIcon = Application().SmallIcon();
+void TTrayIcon::Fill(HWND owner, HICON icon, const char* tip) {
+  data_.cbSize = NOTIFYICONDATAW_V1_SIZE;
+  data_.hWnd = owner;
+  data_.uID = 1;
+  data_.uFlags = NIF_MESSAGE | NIF_ICON | NIF_TIP;
+  data_.uCallbackMessage = WM_TRAYICON;
+  data_.hIcon = icon;
   SetTip(tip);
 }
 
-void TForm1::SetTip(const std::string& tip) {
+void TTrayIcon::SetTip(const std::string& tip) {
   // The first version of the record has room for 63 characters and the zero.
   constexpr size_t kTipRoom = 63;
   std::wstring wide = Wide(tip);
   if (wide.size() > kTipRoom) wide.resize(kTipRoom);
-  std::memcpy(TrayData.szTip, wide.data(), wide.size() * sizeof(wchar_t));
-  TrayData.szTip[wide.size()] = L'\0';
+  std::memcpy(data_.szTip, wide.data(), wide.size() * sizeof(wchar_t));
+  data_.szTip[wide.size()] = L'\0';
 }
 
-void TForm1::AddIcon() {
-  Shell_NotifyIconW(NIM_ADD, &TrayData);
-  iconShown_ = true;
+void TTrayIcon::Add() {
+  Shell_NotifyIconW(NIM_ADD, &data_);
+  shown_ = true;
 }
 
-void TForm1::DeleteIcon() {
-  Shell_NotifyIconW(NIM_DELETE, &TrayData);
-  iconShown_ = false;
+void TTrayIcon::Delete() {
+  Shell_NotifyIconW(NIM_DELETE, &data_);
+  shown_ = false;
 }
 
-void TForm1::AppOnMinimize() {
-  if (!OptionRec.Tray) return;
-  FillTrayData("IXO");
-  AddIcon();
-  ShowWindow(Application().Handle(), SW_HIDE);
-}
-
-void TForm1::AppOnRestore() {
-  SetWindowState(TWindowState::Normal);
-  if (OptionRec.Tray) {
-    ShowWindow(Application().Handle(), SW_HIDE);
-  } else {
-    ShowWindow(Application().Handle(), SW_SHOW);
-    DeleteIcon();
-  }
-  ToForeground();
-}
-
-void TForm1::ToForeground() {
-  // Over a disabled window the user could do nothing: with a message box,
-  // the options dialog or the folder browser open, the enabled one on top
-  // comes forward instead.
-  if (Application().InModalState()) {
-    Application().BringActivePopupToFront();
-  } else {
-    SetForegroundWindow(Handle());
-  }
-}
-
-void TForm1::BringUp() {
-  Application().Restore();
-  ToForeground();
-}
-
-LRESULT TForm1::WMTrayIcon(WPARAM wParam, LPARAM lParam) {
-  (void)wParam;
-  switch (lParam) {
-    case WM_LBUTTONDOWN:
-      if (WindowState() == TWindowState::Minimized) SetWindowState(TWindowState::Normal);
-      BringUp();
-      break;
-    case WM_RBUTTONDOWN: {
-      BringUp();
-      HWND popup = Application().InModalState() ? Application().ActivePopup() : nullptr;
-      POINT cursor;
-      GetCursorPos(&cursor);
-      // The menu's owner is the foreground window, or the menu would not
-      // close when the user clicks elsewhere.
-      TMenuItem* chosen = PopupMenu1.Track(cursor, popup ? popup : Handle());
-      // And the window gets a message after the menu, or a second click on
-      // the icon would open it only every other time.
-      PostMessageW(Handle(), WM_NULL, 0, 0);
-      if (!chosen) break;
-      // With a modal window open the items only bring it forward: the
-      // dialog's caller still works on OptionRec, a box waits for its OK.
-      if (Application().InModalState()) {
-        BringUp();
-      } else {
-        chosen->Click();
-      }
-      break;
-    }
-  }
-  return 0;
-}
-
-void TForm1::AppOnDeactivate() {
-  // The options dialog keeps the timer off until it has ended.
-  if (optionsOpen_) return;
-  Tim.SetEnabled(OptionRec.Atc);
-}
-
-void TForm1::resettime() {
-  if (CountsInactivity(OptionRec)) Tim.SetEnabled(false);
-  CountDown = OptionRec.AcTime;
-  SetCaption("Ixo");
-  if (OptionRec.Tray) {
-    SetTip("Ixo");
-    Shell_NotifyIconW(NIM_MODIFY, &TrayData);
-  }
-}
-
-void TForm1::TimTimer() {
-  if (CountsInactivity(OptionRec) && GetActiveWindow() == Handle()) {
-    resettime();
-    return;
-  }
-  if (CountDown == -1) {
-    // A close that failed is still being reported: one box at a time.
-    if (Application().ErrorBoxOpen()) return;
-    Close();
-    return;
-  }
-  const std::string text = "Ixo - 終了まであと " + std::to_string(CountDown) + "秒";
-  SetCaption(text);
-  if (OptionRec.Tray) {
-    SetTip(text);
-    Shell_NotifyIconW(NIM_MODIFY, &TrayData);
-  }
-  // Counting on below -1 wraps as the 32-bit count always did.
-  CountDown = static_cast<int32_t>(static_cast<uint32_t>(CountDown) - 1u);
+void TTrayIcon::ShowTip(const std::string& tip) {
+  SetTip(tip);
+  Shell_NotifyIconW(NIM_MODIFY, &data_);
 }
 
 }  // namespace ixo

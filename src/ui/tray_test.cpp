@@ -23,7 +23,7 @@ using test::TestForm;
 
 // Whether the shell holds the window's icon: modifying an unknown icon fails.
 bool IconInShell(const TForm1& form) {
-  NOTIFYICONDATAW probe = form.TrayData;
+  NOTIFYICONDATAW probe = form.TrayIcon.Data();
   probe.uFlags = 0;
   return Shell_NotifyIconW(NIM_MODIFY, &probe) != FALSE;
 }
@@ -61,15 +61,15 @@ class TrayTest : public MainFormTest {
 
 TEST_F(TrayTest, WithTrayTheIconReplacesTheTaskbarButtonFromTheStart) {
   Start(TrayOptions());
-  EXPECT_TRUE(form->IconShown());
+  EXPECT_TRUE(form->TrayIcon.Shown());
   EXPECT_TRUE(IconInShell(*form));
   EXPECT_FALSE(IsWindowVisible(app->Handle()));
-  EXPECT_EQ(Narrow(form->TrayData.szTip), "IXO");
+  EXPECT_EQ(Narrow(form->TrayIcon.Data().szTip), "IXO");
   // A click on the icon comes back as the shell reports it, with what the
   // icon was given: it brings the window up.
   app->Minimize();
   ASSERT_FALSE(IsWindowVisible(form->Handle()));
-  const NOTIFYICONDATAW& icon = form->TrayData;
+  const NOTIFYICONDATAW& icon = form->TrayIcon.Data();
   SendMessageA(icon.hWnd, icon.uCallbackMessage, icon.uID, WM_LBUTTONDOWN);
   EXPECT_TRUE(IsWindowVisible(form->Handle()));
   EXPECT_FALSE(app->Minimized());
@@ -81,7 +81,7 @@ TEST_F(TrayTest, ClearingTrayRemovesTheIconAndBringsTheTaskbarButtonBack) {
   rec.Tray = false;
   form->OptionRec = rec;
   form->hanei(form->OptionRec);
-  EXPECT_FALSE(form->IconShown());
+  EXPECT_FALSE(form->TrayIcon.Shown());
   EXPECT_FALSE(IconInShell(*form));
   EXPECT_TRUE(IsWindowVisible(app->Handle()));
 }
@@ -89,7 +89,7 @@ TEST_F(TrayTest, ClearingTrayRemovesTheIconAndBringsTheTaskbarButtonBack) {
 TEST_F(TrayTest, WithoutTrayMinimisingLeavesTheTaskbarButton) {
   Start(Options());
   app->Minimize();
-  EXPECT_FALSE(form->IconShown());
+  EXPECT_FALSE(form->TrayIcon.Shown());
   EXPECT_TRUE(IsWindowVisible(app->Handle()));
   EXPECT_FALSE(IsWindowVisible(form->Handle()));
 }
@@ -110,7 +110,7 @@ TEST_F(TrayTest, MinimisedToTheTrayALeftClickOnTheIconBringsTheWindowBack) {
   EXPECT_FALSE(app->Minimized());
   EXPECT_FALSE(IsWindowVisible(app->Handle()));
   EXPECT_EQ(GetForegroundWindow(), form->Handle());
-  EXPECT_TRUE(form->IconShown());
+  EXPECT_TRUE(form->TrayIcon.Shown());
   // Other mouse messages of the icon do nothing.
   app->Minimize();
   SendMessageA(form->Handle(), WM_TRAYICON, 1, WM_MOUSEMOVE);
@@ -242,7 +242,7 @@ TEST_F(TrayTest, WhileADialogIsOpenTheMenuOnlyBringsTheDialogToTheFront) {
   EXPECT_EQ(foreground, dialog.Handle());
   PumpPending();
   EXPECT_FALSE(app->Terminated());
-  EXPECT_TRUE(form->IconShown());
+  EXPECT_TRUE(form->TrayIcon.Shown());
 }
 
 TEST_F(TrayTest, WithAMessageBoxOpenTheIconAndItsMenuBringTheBoxForwardAndOpenNothing) {
@@ -294,7 +294,7 @@ TEST_F(TrayTest, TheIconComesBackWhenTheNotificationAreaIsRebuilt) {
   Start(TrayOptions());
   const UINT taskbarCreated = RegisterWindowMessageA("TaskbarCreated");
   // The shell restarted: its icons are gone.
-  NOTIFYICONDATAW gone = form->TrayData;
+  NOTIFYICONDATAW gone = form->TrayIcon.Data();
   ASSERT_TRUE(Shell_NotifyIconW(NIM_DELETE, &gone));
   ASSERT_FALSE(IconInShell(*form));
   SendMessageA(form->Handle(), taskbarCreated, 0, 0);
@@ -317,7 +317,7 @@ TEST_F(TrayTest, KindOneCountsDownFromTheStartAndClosesAfterShowingZero) {
   for (const char* caption : shown) {
     Tick();
     EXPECT_EQ(form->Caption(), caption);
-    EXPECT_EQ(Narrow(form->TrayData.szTip), caption);
+    EXPECT_EQ(Narrow(form->TrayIcon.Data().szTip), caption);
     EXPECT_FALSE(app->Terminated());
   }
   // Counting goes on while the window is active.

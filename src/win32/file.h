@@ -1,6 +1,7 @@
 // Files through the system's own calls: a handle that closes itself, whose
 // close can be checked as part of a write; writing all of a text; reading all
-// of a file.
+// of a file; replacing a whole file so that a write that stops short leaves
+// the old one as it was.
 #pragma once
 
 #include <windows.h>
@@ -47,6 +48,14 @@ File OpenFileToRead(const std::string& path);
 // Creates `path`, or empties the file there, to write it, shared with no one.
 File CreateFileToWrite(const std::string& path);
 File CreateFileToWrite(const std::wstring& path);
+
+// The whole file up to its first zero byte; Error("ファイル %s は開けません")
+// when it cannot be opened or read.
+std::string ReadWholeFile(const std::string& path);
+
+// Replaces the file with `text`, keeping its attributes; Error("ファイル %s を
+// 作成できません") when it cannot be created or written.
+void WriteWholeFile(const std::string& path, std::string_view text);
 
 // Tests only: replaces the call that Close makes (CloseHandle), so that a
 // close that fails (a delayed write on a network drive) can be seen; nullptr

@@ -7,6 +7,7 @@
 #include "core/shortcut_file.h"
 #include "core/shortcut_text.h"
 #include "win32/file.h"
+#include "win32/scoped.h"
 #include "win32/wide.h"
 
 namespace ixo {
@@ -30,17 +31,12 @@ bool FolderExists(std::wstring_view folder) {
   if (!path.empty() && path.back() == L'\\') path.pop_back();
   path += L"\\*.*";
   WIN32_FIND_DATAW data;
-  HANDLE find = FindFirstFileW(path.c_str(), &data);
-  if (find == INVALID_HANDLE_VALUE) return false;
-  bool found = false;
+  const FindHandle find(path.c_str(), data);
+  if (!find.Valid()) return false;
   do {
-    if ((data.dwFileAttributes & kExcluded) == 0) {
-      found = true;
-      break;
-    }
-  } while (FindNextFileW(find, &data));
-  FindClose(find);
-  return found;
+    if ((data.dwFileAttributes & kExcluded) == 0) return true;
+  } while (FindNextFileW(find.Get(), &data));
+  return false;
 }
 
 bool FolderExists(std::string_view folder) { return FolderExists(Wide(folder)); }

@@ -5,6 +5,7 @@
 #include <algorithm>
 #include <vector>
 
+#include "win32/scoped.h"
 #include "win32/wide.h"
 
 namespace ixo {
@@ -62,11 +63,6 @@ bool TControl::Visible() const {
 }
 void TControl::SetVisible(bool visible) { ShowWindow(Handle(), visible ? SW_SHOWNA : SW_HIDE); }
 void TControl::SetFocus() { ::SetFocus(Handle()); }
-
-bool TControl::Focused() const {
-  HWND focus = GetFocus();
-  return focus && (focus == Handle() || IsChild(Handle(), focus));
-}
 
 void TControl::Rescale() {
   SendMessageW(Handle(), WM_SETFONT, reinterpret_cast<WPARAM>(form_->FontHandle(Font())), TRUE);
@@ -134,13 +130,14 @@ void TLabel::Rescale() {
   if (!style_.autoSize || style_.wordWrap) return;
   // Like a label of the classic form designer: the box fits the text, and a
   // right-aligned label keeps its right edge.
-  HDC dc = GetDC(Handle());
-  HGDIOBJ old = SelectObject(dc, Form()->FontHandle(Font()));
   const std::wstring text = TextW();
   RECT r{0, 0, 0, 0};
-  DrawTextW(dc, text.c_str(), static_cast<int>(text.size()), &r, DT_CALCRECT | DT_SINGLELINE);
-  SelectObject(dc, old);
-  ReleaseDC(Handle(), dc);
+  {
+    const WindowDC dc(Handle());
+    const SelectedObject font(dc.Get(), Form()->FontHandle(Font()));
+    DrawTextW(dc.Get(), text.c_str(), static_cast<int>(text.size()), &r,
+              DT_CALCRECT | DT_SINGLELINE);
+  }
   const int width = r.right - r.left;
   int left = Form()->Scale(Bounds().left);
   if (style_.alignment == TAlignment::Right) {

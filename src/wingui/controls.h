@@ -59,7 +59,6 @@ class TControl : public TWindow {
   bool Visible() const;
   void SetVisible(bool visible);
   void SetFocus();
-  bool Focused() const;
   const TBounds& Bounds() const { return bounds_; }
   const TFontSpec& Font() const;
 

@@ -5,6 +5,7 @@
 #include <cwchar>
 
 #include "core/error.h"
+#include "win32/scoped.h"
 #include "win32/wide.h"
 
 namespace ixo {
@@ -168,13 +169,11 @@ void TPanel::Create(TForm& form, const ControlArgs& args) { CreateContainer(form
 
 LRESULT TPanel::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
   if (msg == WM_PAINT) {
-    PAINTSTRUCT ps;
-    HDC dc = BeginPaint(Handle(), &ps);
+    const PaintDC dc(Handle());
     RECT r;
     GetClientRect(Handle(), &r);
     // Lowered outside, raised inside: an etched frame.
-    DrawEdge(dc, &r, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
-    EndPaint(Handle(), &ps);
+    DrawEdge(dc.Get(), &r, BDR_SUNKENOUTER | BDR_RAISEDINNER, BF_RECT);
     return 0;
   }
   return TContainer::WndProc(msg, wParam, lParam);

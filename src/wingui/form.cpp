@@ -56,7 +56,6 @@ bool KeyDown(int key) { return GetKeyState(key) < 0; }
 
 TForm::~TForm() {
   DestroyHandle();
-  for (auto& [desc, font] : fonts_) DeleteObject(font);
   if (HasApplication()) {
     if (Application().MainForm() == this) Application().SetMainForm(nullptr);
     Application().EndModal(this);
@@ -109,18 +108,17 @@ void TForm::ResizeForDpi(const RECT* suggested) {
 }
 
 void TForm::ApplyDpi(UINT dpi, const RECT* suggested) {
-  std::vector<std::pair<TFontSpec, HFONT>> old;
+  // The old fonts go when the controls hold the new ones.
+  Fonts old;
   old.swap(fonts_);
   dpi_ = dpi;
   ResizeForDpi(suggested);
   for (TControl* control : controls_) control->Rescale();
-  // The controls hold the new fonts now; the old ones can go.
-  for (auto& [desc, font] : old) DeleteObject(font);
 }
 
 HFONT TForm::FontHandle(const TFontSpec& desc) {
   for (const auto& [known, font] : fonts_) {
-    if (known == desc) return font;
+    if (known == desc) return font.Get();
   }
   LOGFONTW lf{};
   lf.lfHeight = -Scale(desc.height);
@@ -133,7 +131,7 @@ HFONT TForm::FontHandle(const TFontSpec& desc) {
   const std::wstring face = Wide(desc.face);
   wcsncpy(lf.lfFaceName, face.c_str(), LF_FACESIZE - 1);
   HFONT font = CreateFontIndirectW(&lf);
-  fonts_.emplace_back(desc, font);
+  fonts_.emplace_back(desc, GdiObject<HFONT>(font));
   return font;
 }
 
@@ -309,19 +307,19 @@ void TForm::Close() {
 int TForm::ShowModal() {
   TApplication& app = Application();
   HWND previous = GetActiveWindow();
-  const std::vector<HWND> disabled = EnabledProgramWindows(Handle());
-  for (HWND hwnd : disabled) EnableWindow(hwnd, FALSE);
-  modal_ = true;
-  modalResult_ = mrNone;
-  app.BeginModal(this);
-  Show();
-  while (modalResult_ == mrNone && Handle() && app.HandleMessage()) {
-  }
-  const int result = modalResult_ == mrNone ? mrCancel : modalResult_;
-  // The other windows come back before this one goes, so that the
-  // activation returns to the window that had it.
-  for (HWND hwnd : disabled) {
-    if (IsWindow(hwnd)) EnableWindow(hwnd, TRUE);
+  int result = mrCancel;
+  {
+    // The other windows come back as this scope ends, before this one goes,
+    // so that the activation returns to the window that had it.
+    std::vector<DisabledWindow> disabled;
+    for (HWND hwnd : EnabledProgramWindows(Handle())) disabled.emplace_back(hwnd);
+    modal_ = true;
+    modalResult_ = mrNone;
+    app.BeginModal(this);
+    Show();
+    while (modalResult_ == mrNone && Handle() && app.HandleMessage()) {
+    }
+    if (modalResult_ != mrNone) result = modalResult_;
   }
   if (previous && IsWindow(previous) && IsWindowVisible(previous)) SetActiveWindow(previous);
   if (Handle()) Hide();

@@ -18,6 +18,7 @@
 #include <utility>
 #include <vector>
 
+#include "win32/scoped.h"
 #include "wingui/window.h"
 
 namespace ixo {
@@ -79,7 +80,6 @@ class TForm : public TWindow {
   int ShowModal();
   void SetModalResult(int result) { modalResult_ = result; }
   int ModalResult() const { return modalResult_; }
-  bool IsModal() const { return modal_; }
 
   TWindowState WindowState() const;
   void SetWindowState(TWindowState state);
@@ -133,7 +133,10 @@ class TForm : public TWindow {
   FormArgs args_;
   TFontSpec font_;
   UINT dpi_ = kDesignDpi;
-  std::vector<std::pair<TFontSpec, HFONT>> fonts_;
+  // The fonts made for the controls at the current dpi; the windows that
+  // use them are gone before they are.
+  using Fonts = std::vector<std::pair<TFontSpec, GdiObject<HFONT>>>;
+  Fonts fonts_;
   std::vector<TControl*> controls_;
   std::vector<TTimer*> timers_;
   TControl* activeControl_ = nullptr;

@@ -26,7 +26,6 @@ class TMenuItem {
   bool Checked() const { return checked_; }
   void SetChecked(bool checked);
   UINT Command() const { return command_; }
-  bool IsSeparator() const { return separator_; }
 
  private:
   friend class TPopupMenu;

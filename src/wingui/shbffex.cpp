@@ -7,6 +7,7 @@
 #include <utility>
 
 #include "core/browse_geometry.h"
+#include "win32/scoped.h"
 #include "win32/wide.h"
 
 namespace ixo {
@@ -63,40 +64,6 @@ bool IsLive(const TSHBrowseForFolderEx* component) {
   return r.live.count(component) != 0;
 }
 
-// Memory from the shell's task allocator, freed with it on scope exit.
-class TaskMemory {
- public:
-  TaskMemory(IMalloc* allocator, void* block) : allocator_(allocator), block_(block) {}
-  ~TaskMemory() {
-    if (block_ != nullptr) allocator_->Free(block_);
-  }
-  TaskMemory(const TaskMemory&) = delete;
-  TaskMemory& operator=(const TaskMemory&) = delete;
-  void* get() const { return block_; }
-  explicit operator bool() const { return block_ != nullptr; }
-
- private:
-  IMalloc* allocator_;
-  void* block_;
-};
-
-// A COM reference released on scope exit.
-template <typename T>
-class ComRef {
- public:
-  ComRef() = default;
-  ~ComRef() {
-    if (ptr_ != nullptr) ptr_->Release();
-  }
-  ComRef(const ComRef&) = delete;
-  ComRef& operator=(const ComRef&) = delete;
-  T** out() { return &ptr_; }
-  T* get() const { return ptr_; }
-
- private:
-  T* ptr_ = nullptr;
-};
-
 // True when `item` is a folder or has subfolders. The call's result code is
 // not looked at: the mask as it comes back decides.
 bool IsFolderLike(LPCITEMIDLIST item) {
@@ -125,10 +92,6 @@ int SpecialFolderId(TRootFolder kind) {
   return kind < kSpecialFolders.size() ? kSpecialFolders[kind] : CSIDL_DESKTOP;
 }
 
-UINT BrowseOptionFlag(TSHBrowseOption option) {
-  return option < kOptionFlags.size() ? kOptionFlags[option] : 0;
-}
-
 TBrowseFlags BrowseFlagsOf(TSHBrowseOptions options) {
   TBrowseFlags result;
   for (size_t ordinal = 0; ordinal < kOptionFlags.size(); ++ordinal) {
@@ -153,7 +116,6 @@ TSHBrowseForFolderEx::~TSHBrowseForFolderEx() {
 }
 
 void TSHBrowseForFolderEx::SetApplicationWindow(HWND wnd) { applicationWindow = wnd; }
-HWND TSHBrowseForFolderEx::ApplicationWindow() { return applicationWindow; }
 
 LPITEMIDLIST TSHBrowseForFolderEx::FindFolder(IShellFolder* desktop, IMalloc* allocator,
                                               bool manual, const std::string& name, int csidl) {
@@ -162,15 +124,16 @@ LPITEMIDLIST TSHBrowseForFolderEx::FindFolder(IShellFolder* desktop, IMalloc* al
     LPITEMIDLIST item = nullptr;
     const HRESULT parsed =
         desktop->ParseDisplayName(nullptr, nullptr, wide.data(), nullptr, &item, nullptr);
-    if (SUCCEEDED(parsed) && item != nullptr && IsFolderLike(item)) return item;
-    if (item != nullptr) allocator->Free(item);
+    TaskMemory parsedItem(allocator, item);
+    if (SUCCEEDED(parsed) && item != nullptr && IsFolderLike(item)) {
+      return static_cast<LPITEMIDLIST>(parsedItem.Release());
+    }
   }
   LPITEMIDLIST special = nullptr;
-  if (FAILED(SHGetSpecialFolderLocation(applicationWindow, csidl, &special))) {
-    if (special != nullptr) allocator->Free(special);
-    return nullptr;
-  }
-  return special;
+  const HRESULT found = SHGetSpecialFolderLocation(applicationWindow, csidl, &special);
+  TaskMemory specialItem(allocator, special);
+  if (FAILED(found)) return nullptr;
+  return static_cast<LPITEMIDLIST>(specialItem.Release());
 }
 
 bool TSHBrowseForFolderEx::Execute() {
@@ -224,16 +187,19 @@ bool TSHBrowseForFolderEx::Execute() {
   info.lpfn = &BrowseCallback;
   info.lParam = reinterpret_cast<LPARAM>(this);
 
+  // The taskbar window is disabled while the browser is open. One that was
+  // disabled already belongs to a modal form under the browser: it stays as
+  // it is.
   const HWND app = applicationWindow;
-  // A taskbar window that was disabled already belongs to a modal form
-  // under the browser: it stays as it is.
-  const bool enable = app != nullptr && IsWindowEnabled(app);
-  if (enable) EnableWindow(app, FALSE);
-  TaskMemory chosen(allocator.get(), SHBrowseForFolderW(&info));
-  if (enable) {
-    EnableWindow(app, TRUE);
-    SetForegroundWindow(app);
+  bool appDisabled = false;
+  void* chosenItem = nullptr;
+  {
+    const DisabledWindow disabled(app);
+    appDisabled = disabled.Disabled();
+    chosenItem = SHBrowseForFolderW(&info);
   }
+  TaskMemory chosen(allocator.get(), chosenItem);
+  if (appDisabled) SetForegroundWindow(app);
   if (handlerFailure_) std::rethrow_exception(std::exchange(handlerFailure_, nullptr));
   if (!chosen) return false;
 

@@ -108,9 +108,6 @@ enum TOKButtonState : uint8_t {
 int SpecialFolderId(TSelectFolder kind);
 int SpecialFolderId(TRootFolder kind);
 
-// The browser flag (BIF_*) of one option.
-UINT BrowseOptionFlag(TSHBrowseOption option);
-
 // The browser flags that `options` ask for, and whether the status line is
 // to show the selected path.
 struct TBrowseFlags {
@@ -145,7 +142,6 @@ class TSHBrowseForFolderEx {
   // (a modal form holds it). Null (the default) gives a browser without
   // owner and disables nothing. One value for the whole program.
   static void SetApplicationWindow(HWND wnd);
-  static HWND ApplicationWindow();
 
   HWND Owner() const { return owner_; }
   void SetOwner(HWND owner) { owner_ = owner; }

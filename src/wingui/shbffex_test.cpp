@@ -17,12 +17,6 @@
 namespace ixo {
 namespace {
 
-static_assert(sfDesktop == 0 && sfManual == 1 && sfDrives == 2 && sfTemplates == 10);
-static_assert(rfDesktop == 0 && rfManual == 1 && rfFavorites == 4 && rfTemplates == 10);
-static_assert(ssNone == 0 && ssCenterScreen == 1 && ssClient == 2);
-static_assert(sboDontGoBelowDomain == 0 && sboStatusTextAndShowPath == 3 && sboStatusText == 4);
-static_assert(obsNoChange == 0 && obsEnable == 1 && obsDisable == 2);
-
 // Opens the component's protected state to the tests.
 class Probe : public TSHBrowseForFolderEx {
  public:
@@ -102,6 +96,34 @@ TEST_F(ShbffexTest, DefaultsAndOptionByte) {
   EXPECT_EQ(0x12, set.Exclude(sboDontGoBelowDomain).Byte());
   EXPECT_EQ(0x03, set.Exclude(sboStatusText).Include(sboDontGoBelowDomain).Byte());
   EXPECT_EQ(0x1F, TSHBrowseOptions::FromByte(0xFF).Byte());
+}
+
+TEST(Shbffex, EachFolderKindNamesItsSpecialFolder) {
+  // The two enumerations share one table: a kind added to or moved in one
+  // of them would open the browser on another folder.
+  const struct {
+    TSelectFolder select;
+    TRootFolder root;
+    int csidl;
+  } cases[] = {
+      {sfDesktop, rfDesktop, CSIDL_DESKTOP},
+      {sfManual, rfManual, CSIDL_DESKTOP},
+      {sfDrives, rfDrives, CSIDL_DRIVES},
+      {sfDesktopDir, rfDesktopDir, CSIDL_DESKTOPDIRECTORY},
+      {sfFavorites, rfFavorites, CSIDL_FAVORITES},
+      {sfPrograms, rfPrograms, CSIDL_PROGRAMS},
+      {sfRecent, rfRecent, CSIDL_RECENT},
+      {sfSendTo, rfSendTo, CSIDL_SENDTO},
+      {sfStartMenu, rfStartMenu, CSIDL_STARTMENU},
+      {sfStartup, rfStartup, CSIDL_STARTUP},
+      {sfTemplates, rfTemplates, CSIDL_TEMPLATES},
+      // Only a cast makes these; they count as the desktop.
+      {static_cast<TSelectFolder>(11), static_cast<TRootFolder>(255), CSIDL_DESKTOP},
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(c.csidl, SpecialFolderId(c.select)) << int(c.select);
+    EXPECT_EQ(c.csidl, SpecialFolderId(c.root)) << int(c.root);
+  }
 }
 
 TEST_F(ShbffexTest, BrowseFlagsFromOptions) {

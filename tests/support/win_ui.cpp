@@ -24,6 +24,58 @@ RECT PlaceInParent(HWND control) {
   return r;
 }
 
+namespace {
+
+std::string Named(HWND hwnd) {
+  char cls[64] = {};
+  char text[128] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  GetWindowTextA(hwnd, text, sizeof text);
+  return std::string(cls) + " \"" + text + "\"";
+}
+
+bool Shown(HWND hwnd) { return (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_VISIBLE) != 0; }
+
+void CollectLayoutFaults(HWND parent, std::initializer_list<std::pair<HWND, HWND>> overlapping,
+                         std::vector<std::string>& faults) {
+  RECT client;
+  GetClientRect(parent, &client);
+  std::vector<HWND> shown;
+  for (HWND w = GetWindow(parent, GW_CHILD); w; w = GetWindow(w, GW_HWNDNEXT)) {
+    const RECT r = PlaceInParent(w);
+    if (Shown(w) && (r.left < client.left || r.top < client.top || r.right > client.right ||
+                     r.bottom > client.bottom)) {
+      faults.push_back(Named(w) + " reaches outside " + Named(parent));
+    }
+    if (Shown(w)) shown.push_back(w);
+    CollectLayoutFaults(w, overlapping, faults);
+  }
+  for (size_t i = 0; i < shown.size(); ++i) {
+    for (size_t j = i + 1; j < shown.size(); ++j) {
+      const HWND a = shown[i];
+      const HWND b = shown[j];
+      const bool designed = std::any_of(overlapping.begin(), overlapping.end(), [&](auto pair) {
+        return (pair.first == a && pair.second == b) || (pair.first == b && pair.second == a);
+      });
+      RECT ra = PlaceInParent(a);
+      RECT rb = PlaceInParent(b);
+      RECT both;
+      if (!designed && IntersectRect(&both, &ra, &rb)) {
+        faults.push_back(Named(a) + " overlaps " + Named(b));
+      }
+    }
+  }
+}
+
+}  // namespace
+
+std::vector<std::string> LayoutFaults(HWND top,
+                                      std::initializer_list<std::pair<HWND, HWND>> overlapping) {
+  std::vector<std::string> faults;
+  CollectLayoutFaults(top, overlapping, faults);
+  return faults;
+}
+
 void PumpPending() {
   if (HasApplication()) {
     Application().ProcessMessages();

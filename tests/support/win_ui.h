@@ -10,6 +10,7 @@
 #include <initializer_list>
 #include <memory>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "win_files.h"
@@ -39,6 +40,13 @@ bool WaitClosed(HWND hwnd, DWORD timeoutMs = 20000);
 
 // Where `control` stands in its parent's client area.
 RECT PlaceInParent(HWND control);
+
+// What is wrong with the layout below `top`, one line each: a control that
+// reaches outside its parent's client area, two shown controls of one
+// parent that overlap. Every parent is looked into, hidden pages included;
+// the pairs in `overlapping` overlap by design.
+std::vector<std::string> LayoutFaults(
+    HWND top, std::initializer_list<std::pair<HWND, HWND>> overlapping = {});
 
 // An application for one test; every error box is recorded in `errors`.
 class UiTest : public ::testing::Test {

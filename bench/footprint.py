@@ -1,7 +1,7 @@
 #!/usr/bin/env python3
 """Measures the footprint of the Windows program and writes build/footprint.json.
 
-  tools/winenv.sh python3 tools/footprint.py [BUILD_DIR] [--out FILE] [--changes N]
+  tools/winenv.sh python3 bench/footprint.py [BUILD_DIR] [--out FILE] [--changes N]
 
 BUILD_DIR (default build/win) holds Ixo.exe, ixoctl.exe and clipview.exe. Run under
 tools/winenv.sh: it provides the virtual display, the Wine prefix and the
