@@ -13,12 +13,12 @@
 namespace ixo::html {
 
 enum class TokenKind {
-  kText,      // character data; its references are not decoded
-  kRcData,    // the text of a title or textarea element (references not decoded)
-  kRawText,   // the contents of script, style and the like: no text at all
-  kStartTag,  //
-  kEndTag,    // (its attributes are dropped, as browsers drop them)
-  kEnd,       // the end of the input, and every token after it
+  kText,     // character data; its references are not decoded
+  kRcData,   // the text of a title or textarea element (references not decoded)
+  kRawText,  // the contents of script, style and the like: no text at all
+  kStartTag,
+  kEndTag,  // (its attributes are dropped, as browsers drop them)
+  kEnd,     // the end of the input, and every token after it
 };
 
 template <class Char>
