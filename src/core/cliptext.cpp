@@ -1,7 +1,9 @@
 #include "core/cliptext.h"
 
+#include "core/cfhtml.h"
 #include "core/extract.h"
 #include "core/foreign.h"
+#include "core/html.h"
 
 namespace ixo {
 
@@ -15,7 +17,7 @@ bool IsPrivateCopy(ClipSource& clip) {
 std::optional<ClipCopy> TakeCopy(ClipSource& clip) {
   std::optional<std::u16string> text = clip.Text();
   if (!text) return std::nullopt;
-  return ClipCopy{std::move(*text)};
+  return ClipCopy{std::move(*text), clip.Data(kHtmlFormat)};
 }
 
 std::optional<ClipCopy> TakeNewCopy(ClipSource& clip, std::u16string& last) {
@@ -26,12 +28,29 @@ std::optional<ClipCopy> TakeNewCopy(ClipSource& clip, std::u16string& last) {
   return copy;
 }
 
-TURLText FindURL(const ClipCopy& copy, std::string_view extra, const LineList& delList,
-                 bool https) {
+std::u16string CleanTitleText(std::u16string_view title, const LineList& delList) {
+  ForeignTable table;
+  return FromCoreText(CleanTitle(ToCoreText(title, table), delList), table);
+}
+
+TURLText FindURL(const ClipCopy& copy, std::string_view extra, const LineList& delList, bool https,
+                 bool linkTitle) {
   ForeignTable table;
   const LineList lines(ToCoreText(copy.text, table));
-  const TURLRecord found = ExtractURL(extra, delList, lines, https);
-  return {FromCoreText(found.Title, table), FromCoreText(found.URL, table)};
+  bool fromAddress = false;
+  const TURLRecord found = ExtractURL(extra, delList, lines, https, &fromAddress);
+  TURLText result{FromCoreText(found.Title, table), FromCoreText(found.URL, table),
+                  fromAddress && !found.Title.empty()};
+  if (result.TitleFromAddress && linkTitle && copy.html) {
+    if (const std::optional<std::string_view> fragment = CfHtmlFragment(*copy.html)) {
+      std::u16string title = CleanTitleText(LinkTitle(*fragment, found.URL), delList);
+      if (!title.empty()) {
+        result.Title = std::move(title);
+        result.TitleFromAddress = false;
+      }
+    }
+  }
+  return result;
 }
 
 }  // namespace ixo

@@ -32,6 +32,8 @@ class ClipSource {
 inline constexpr std::string_view kExcludeFromMonitors =
     "ExcludeClipboardContentFromMonitorProcessing";
 inline constexpr std::string_view kClipboardHistory = "CanIncludeInClipboardHistory";
+// The HTML a browser puts with what it copied (CF_HTML).
+inline constexpr std::string_view kHtmlFormat = "HTML Format";
 
 // True when the copy carries the exclusion format, or the history format
 // holding 0.
@@ -40,6 +42,7 @@ bool IsPrivateCopy(ClipSource& clip);
 // One copy, as the program takes it.
 struct ClipCopy {
   std::u16string text;
+  std::optional<std::string> html;  // its "HTML Format", where it has one
 };
 
 // The watch's reading: the copy when it is not private and its text differs
@@ -54,10 +57,22 @@ std::optional<ClipCopy> TakeCopy(ClipSource& clip);
 struct TURLText {
   std::u16string Title;  // empty: nothing was found
   std::u16string URL;
+  // The title was made from the address itself: nothing of the copy named
+  // the page.
+  bool TitleFromAddress = false;
   bool operator==(const TURLText&) const = default;
 };
 
-// ExtractURL on the copy's text.
-TURLText FindURL(const ClipCopy& copy, std::string_view extra, const LineList& delList, bool https);
+// ExtractURL on the copy's text. With `linkTitle`, an address copied alone
+// (whose title would be made from its own line) takes the text of the
+// copy's HTML link to exactly that address as its title, cleaned as every
+// title is.
+TURLText FindURL(const ClipCopy& copy, std::string_view extra, const LineList& delList, bool https,
+                 bool linkTitle = false);
+
+// A title from elsewhere (a page's own) cleaned as a title of the clipboard
+// is: what a file name cannot hold and the strings of `delList` removed, the
+// ends trimmed. Empty when nothing is left.
+std::u16string CleanTitleText(std::u16string_view title, const LineList& delList);
 
 }  // namespace ixo

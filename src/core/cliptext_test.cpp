@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <map>
 #include <string>
 
@@ -98,7 +99,7 @@ TEST(ClipText, TitlesKeepEveryCharacterAndAddressesEndAtOneCodePage932CannotHold
       {u"no address \U0001F370", u"", u""},
   };
   for (const Case& c : cases) {
-    const TURLText found = FindURL({c.text}, "-=?;%&,#\\", del, false);
+    const TURLText found = FindURL(ClipCopy{c.text, {}}, "-=?;%&,#\\", del, false);
     EXPECT_EQ(found.Title, c.title);
     EXPECT_EQ(found.URL, c.url);
   }
@@ -116,10 +117,66 @@ TEST(ClipText, TextCodePage932HoldsGivesWhatItsBytesGive) {
   };
   for (const std::string& bytes : texts) {
     const TURLRecord direct = ExtractURL("-=?;%&,#\\", del, LineList(bytes), false);
-    const TURLText found = FindURL({Cp932ToUtf16(bytes)}, "-=?;%&,#\\", del, false);
+    const TURLText found = FindURL(ClipCopy{Cp932ToUtf16(bytes), {}}, "-=?;%&,#\\", del, false);
     EXPECT_EQ(Utf16ToCp932(found.Title), direct.Title);
     EXPECT_EQ(Utf16ToCp932(found.URL), direct.URL);
   }
+}
+
+// An "HTML Format" block as Edge writes one, its offsets counted.
+std::string CfHtml(const std::string& fragment) {
+  const std::string head = "<html><body>\r\n<!--StartFragment-->";
+  const std::string tail = "<!--EndFragment-->\r\n</body></html>";
+  const auto header = [&](size_t base) {
+    char text[200];
+    std::snprintf(text, sizeof text,
+                  "Version:0.9\r\nStartHTML:%010zu\r\nEndHTML:%010zu\r\n"
+                  "StartFragment:%010zu\r\nEndFragment:%010zu\r\n",
+                  base, base + head.size() + fragment.size() + tail.size(), base + head.size(),
+                  base + head.size() + fragment.size());
+    return std::string(text);
+  };
+  const size_t base = header(0).size();
+  return header(base) + head + fragment + tail;
+}
+
+TEST(ClipText, AnAddressCopiedAloneTakesTheTitleOfTheCopysOwnLink) {
+  const LineList del("\x81\x9A\r\n");  // the star
+  const std::string link =
+      "<a href=\"https://example.com/page?a=1&amp;b=2\">\xE2\x98\x85 Caf\xC3\xA9 &amp; "
+      "<b>Menu</b>\n\t\xF0\x9F\x8D\xB0 : \xE2\x98\x85</a>";
+  struct Case {
+    const char* what;
+    std::u16string text;
+    std::string fragment;
+    bool linkTitle;
+    std::u16string title;
+    bool fromAddress;
+  };
+  const Case cases[] = {
+      {"the link names the page, cleaned as a title", u"https://example.com/page?a=1&b=2", link,
+       true, u"Caf\u00E9 & Menu \U0001F370", false},
+      {"switched off", u"https://example.com/page?a=1&b=2", link, false,
+       u"https--example.com-pagea=1&b=2", true},
+      {"a link to another address", u"https://example.com/other", link, true,
+       u"https--example.com-other", true},
+      {"another line names it", u"Text title\r\nhttps://example.com/page?a=1&b=2", link, true,
+       u"Text title", false},
+      {"a link of nothing but what a title loses", u"https://example.com/x",
+       "<a href=\"https://example.com/x\">\xE2\x98\x85 ?*</a>", true, u"https--example.com-x",
+       true},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    const TURLText found =
+        FindURL(ClipCopy{c.text, CfHtml(c.fragment)}, "-=?;%&,#\\", del, true, c.linkTitle);
+    EXPECT_EQ(found.Title, c.title);
+    EXPECT_EQ(found.TitleFromAddress, c.fromAddress);
+  }
+  // A damaged header gives no link title, and no harm.
+  const TURLText damaged = FindURL(ClipCopy{u"https://example.com/x", "StartFragment:-1\r\n"},
+                                   "", del, true, true);
+  EXPECT_EQ(damaged.Title, u"https--example.com-x");
 }
 
 }  // namespace

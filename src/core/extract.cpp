@@ -113,7 +113,7 @@ bool IsURLChar(std::string_view c) {
 }
 
 TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines,
-                      bool https) {
+                      bool https, bool* fromAddress) {
   std::string& set = URLCharSet();
   set.assign(BaseURLChars);
   set.append(extra);
@@ -135,14 +135,15 @@ TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const Lin
     TURLRecord rec;
     rec.URL.assign(line, at, e - at);
     rec.Title = ExtractTitle(lines, delList, static_cast<int>(i), static_cast<int>(at + 1),
-                             static_cast<int>(e - at));
+                             static_cast<int>(e - at), fromAddress);
     return rec;
   }
   return TURLRecord{};
 }
 
 std::string ExtractTitle(const LineList& lines, const LineList& delList, int urlLine, int urlPos,
-                         int urlLength) {
+                         int urlLength, bool* fromAddress) {
+  if (fromAddress) *fromAddress = false;
   std::string dtext(FileNameBadChars);
   dtext.append(delList.Text());
   const LineList d(dtext);
@@ -177,11 +178,17 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
   }
 
   if (urlLine < 0 || static_cast<size_t>(urlLine) >= lines.Count()) return std::string();
+  if (fromAddress) *fromAddress = true;
   std::string t = lines[static_cast<size_t>(urlLine)];
   JReplaceAll(t, "/", "-");
   const LineList bad(FileNameBadChars);
   for (const std::string& s : bad.Lines()) JDeleteAll(t, s);
   return JTrim(t);
+}
+
+std::string CleanTitle(std::string_view title, const LineList& delList) {
+  // The title as the one line of a text with no address in it.
+  return ExtractTitle(LineList(title), delList, -1, 0, 0);
 }
 
 }  // namespace ixo

@@ -27,14 +27,21 @@ inline constexpr std::string_view FileNameBadChars =
     "\\\r\n/\r\n:\r\n;\r\n,\r\n*\r\n?\r\n\"\r\n<\r\n>\r\n|\r\n";
 
 // `https` on: in each line the first "http://" or the first "https://",
-// whichever starts earlier, is the address; off: "http://" only.
+// whichever starts earlier, is the address; off: "http://" only. With
+// `fromAddress`, it tells whether the title was made from the address line
+// itself, no other line having given one.
 TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines,
-                      bool https = false);
+                      bool https = false, bool* fromAddress = nullptr);
 
 // Internal to ExtractURL; exposed for its tests. `urlLine` is 0-based, `urlPos`
 // the 1-based byte position of the address, `urlLength` its length.
 std::string ExtractTitle(const LineList& lines, const LineList& delList, int urlLine, int urlPos,
-                         int urlLength);
+                         int urlLength, bool* fromAddress = nullptr);
+
+// `title` cleaned as a line of the clipboard becomes a title: the characters
+// a file name cannot hold and the strings of `delList` removed, the spaces
+// at both ends trimmed.
+std::string CleanTitle(std::string_view title, const LineList& delList);
 
 // `s` without the bytes that already occurred earlier in it.
 std::string UniqueChars(std::string_view s);

@@ -76,6 +76,10 @@ const Setting kSettings[] = {
     // Written only while it is on, so that the file of someone who never
     // turns it on stays as it always was.
     {"URL", "Https", Flag{&TOptionRecord::Https, false}, Kept::UnlessDefault},
+    // On unless turned off; "HtmlTitle=0" is written only while it is off.
+    {"URL", "HtmlTitle", Flag{&TOptionRecord::HtmlTitle, true}, Kept::UnlessDefault},
+    // It contacts the site: off unless turned on.
+    {"URL", "PageTitle", Flag{&TOptionRecord::PageTitle, false}, Kept::UnlessDefault},
     {"List", "Count", Folders{&TOptionRecord::Dirs}},
 };
 

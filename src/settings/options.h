@@ -21,6 +21,8 @@ struct TOptionRecord {
   int32_t AcTime{};     // seconds before the automatic exit
   bool Min{};           // start minimised
   bool Https{};         // also take addresses that begin with "https://"
+  bool HtmlTitle{};     // an address copied alone takes the title of the copy's own link
+  bool PageTitle{};     // ... or, failing that, asks the page for its title
   bool operator==(const TOptionRecord&) const = default;
 };
 

@@ -54,6 +54,8 @@ TEST(DefaultOptions, AreTheTableOfTheRecord) {
   EXPECT_EQ(rec.AcTime, 60);
   EXPECT_FALSE(rec.Min);
   EXPECT_FALSE(rec.Https);
+  EXPECT_TRUE(rec.HtmlTitle);
+  EXPECT_FALSE(rec.PageTitle);
   // Black star, black circle, black square, black diamond, white
   // down-pointing triangle, white circle, white square, white diamond, "--",
   // full-width space, two-dot leader, ellipsis, heavy horizontal, white star,
@@ -119,30 +121,48 @@ TEST_F(OptionsTest, WhatIsSavedIsLoaded) {
   }
 }
 
-TEST_F(OptionsTest, HttpsKeyIsWrittenOnlyWhileTheSwitchIsOn) {
-  TOptionRecord rec = DefaultOptions();
-  rec.Ninsiki = "~";
+// The switches a user who never touches them keeps out of the file: each is
+// written only while it differs from its default, and removed otherwise.
+TEST_F(OptionsTest, ASwitchIsWrittenOnlyWhileItDiffersFromItsDefault) {
+  const struct {
+    bool TOptionRecord::*field;
+    const char* key;
+    const char* written;  // the line while it differs
+  } switches[] = {
+      {&TOptionRecord::Https, "Https", "Https=1"},
+      {&TOptionRecord::HtmlTitle, "HtmlTitle", "HtmlTitle=0"},
+      {&TOptionRecord::PageTitle, "PageTitle", "PageTitle=1"},
+  };
   const std::string off =
       "[Option]\r\nKansi=0\r\nAtc=0\r\nAcTime=60\r\nAcType=2\r\nMin=0\r\nTray=0\r\n"
       "[URL]\r\nNinsiki=~\r\n[List]\r\nCount=0\r\n";
-  SaveOptionsTo(Folder(), rec);
-  EXPECT_EQ(ReadFileBytes(IniPath()), off);
-  rec.Https = true;
-  SaveOptionsTo(Folder(), rec);
-  EXPECT_EQ(ReadFileBytes(IniPath()),
-            "[Option]\r\nKansi=0\r\nAtc=0\r\nAcTime=60\r\nAcType=2\r\nMin=0\r\nTray=0\r\n"
-            "[URL]\r\nNinsiki=~\r\nHttps=1\r\n[List]\r\nCount=0\r\n");
-  EXPECT_TRUE(Load().Https);
-  // Off again: the key goes, and the file is as if it had never been on.
-  rec.Https = false;
-  SaveOptionsTo(Folder(), rec);
-  EXPECT_EQ(ReadFileBytes(IniPath()), off);
-  EXPECT_FALSE(Load().Https);
-  // A value the switch does not read as on is removed too.
-  WriteIni("[URL]\r\nNinsiki=~\r\nHttps=yes\r\n");
-  SaveOptionsTo(Folder(), Load());
-  const std::string ini = ReadFileBytes(IniPath()).value_or("");
-  EXPECT_EQ(ini.find("Https"), std::string::npos) << ini;
+  for (const auto& sw : switches) {
+    SCOPED_TRACE(sw.key);
+    DeleteFileA(IniPath().c_str());
+    TOptionRecord rec = DefaultOptions();
+    rec.Ninsiki = "~";
+    SaveOptionsTo(Folder(), rec);
+    EXPECT_EQ(ReadFileBytes(IniPath()), off);
+    rec.*sw.field = !(rec.*sw.field);
+    SaveOptionsTo(Folder(), rec);
+    EXPECT_EQ(ReadFileBytes(IniPath()),
+              "[Option]\r\nKansi=0\r\nAtc=0\r\nAcTime=60\r\nAcType=2\r\nMin=0\r\nTray=0\r\n"
+              "[URL]\r\nNinsiki=~\r\n" +
+                  std::string(sw.written) + "\r\n[List]\r\nCount=0\r\n");
+    EXPECT_EQ(Load(), rec);
+    // Back to its default: the key goes, and the file is as if it had never
+    // been changed.
+    rec.*sw.field = !(rec.*sw.field);
+    SaveOptionsTo(Folder(), rec);
+    EXPECT_EQ(ReadFileBytes(IniPath()), off);
+    EXPECT_EQ(Load(), rec);
+    // A value the switch does not read as a number is its default, and goes.
+    WriteIni("[URL]\r\nNinsiki=~\r\n" + std::string(sw.key) + "=yes\r\n");
+    EXPECT_EQ(Load(), rec);
+    SaveOptionsTo(Folder(), Load());
+    const std::string ini = ReadFileBytes(IniPath()).value_or("");
+    EXPECT_EQ(ini.find(sw.key), std::string::npos) << ini;
+  }
 }
 
 struct ValueCase {
@@ -190,6 +210,11 @@ TEST_F(OptionsTest, ValuesAreReadByTheNumberRule) {
       {"Https empty", "[URL]\r\nHttps=\r\n", [](auto&) {}},
       {"Https out of range", "[URL]\r\nHttps=99999999999\r\n", [](auto&) {}},
       {"Https in another section", "[Option]\r\nHttps=1\r\n", [](auto&) {}},
+      {"HtmlTitle 0", "[URL]\r\nHtmlTitle=0\r\n", [](auto& r) { r.HtmlTitle = false; }},
+      {"HtmlTitle any non-zero number", "[URL]\r\nHtmlTitle=5\r\n", [](auto&) {}},
+      {"HtmlTitle empty", "[URL]\r\nHtmlTitle=\r\n", [](auto&) {}},
+      {"PageTitle 1", "[URL]\r\nPageTitle=1\r\n", [](auto& r) { r.PageTitle = true; }},
+      {"PageTitle zero", "[URL]\r\nPageTitle=0\r\n", [](auto&) {}},
   };
   for (const ValueCase& c : cases) {
     WriteIni(c.ini);

@@ -67,8 +67,12 @@ class TForm1 : public TForm {
   HWND NextViewer = nullptr;
   bool MonitorOn = false;
   std::string URLChars;
-  // Whether addresses that begin with "https://" are taken too; set by hanei.
+  // Whether addresses that begin with "https://" are taken too, whether an
+  // address copied alone takes its link's title and asks its page for one;
+  // set by hanei.
   bool HttpsOn = false;
+  bool LinkTitleOn = false;
+  bool PageTitleOn = false;
   TURLText CurURL;
   int32_t CountDown = 0;
   TTrayIcon TrayIcon;
@@ -125,6 +129,8 @@ class TForm1 : public TForm {
   LRESULT WMDrawClip(WPARAM wParam, LPARAM lParam);
   LRESULT WMChangeChain(WPARAM wParam, LPARAM lParam);
   LRESULT WMTrayIcon(WPARAM wParam, LPARAM lParam);
+  // A page's answer to AskPageTitle: the shortcut takes the page's title.
+  LRESULT WMPageTitle(WPARAM wParam, LPARAM lParam);
 
   // Restores the window from the tray or the taskbar and brings it (or the
   // modal window on top, while one is open) to the front.

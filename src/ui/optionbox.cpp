@@ -51,7 +51,11 @@ struct PageSwitch {
   TCheckBox TForm2::*box;
   bool TOptionRecord::*setting;
 };
-const PageSwitch kURLSwitches[] = {{&TForm2::c5, &TOptionRecord::Https}};
+const PageSwitch kURLSwitches[] = {
+    {&TForm2::c5, &TOptionRecord::Https},
+    {&TForm2::c6, &TOptionRecord::HtmlTitle},
+    {&TForm2::c7, &TOptionRecord::PageTitle},
+};
 const PageSwitch kOtherSwitches[] = {
     {&TForm2::C1, &TOptionRecord::Tray},
     {&TForm2::c4, &TOptionRecord::Atc},
@@ -153,10 +157,21 @@ void TForm2::CreateControls() {
                  .parent = page},
                 {.autoSize = false, .wordWrap = true});
   Button5.Create(*this, {.caption = "Default", .bounds = {5, 110, 75, 25}, .parent = page});
-  // The https switch comes right after Default in the tab order.
+  // The switches come right after Default in the tab order; the two
+  // longer ones take two lines of the page's width.
   c5.Create(*this, {.caption = "https:// で始まるアドレスも認識する",
                     .bounds = {5, 145, 290, 17},
                     .parent = page});
+  c6.Create(*this,
+            {.caption = "リンクのタイトルを使う (アドレスだけをコピーしたとき)",
+             .bounds = {5, 166, 300, 28},
+             .parent = page},
+            {.wordWrap = true});
+  c7.Create(*this,
+            {.caption = "ページのタイトルを取りに行く (アドレスだけをコピーしたとき)",
+             .bounds = {5, 198, 300, 28},
+             .parent = page},
+            {.wordWrap = true});
   Button8.Create(*this, {.caption = "元に戻す", .bounds = {5, 80, 75, 25}, .parent = page});
 
   page = &OtherSheet;

@@ -22,6 +22,15 @@ namespace {
 // Entries a search of the folder must not count, whatever the platform lists.
 constexpr DWORD kExcluded = FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | 0x8 /* volume label */;
 
+// The folder, its backslash, the title cut to fit, ".URL".
+std::wstring FileNameFor(std::wstring_view folder, std::u16string_view title) {
+  std::wstring file(folder);
+  file += L'\\';
+  file += ToWide(FitTitle(title, folder.size() + 1));
+  file += L".URL";
+  return file;
+}
+
 }  // namespace
 
 bool FolderExists(std::wstring_view folder) {
@@ -41,16 +50,11 @@ bool FolderExists(std::wstring_view folder) {
 
 bool FolderExists(std::string_view folder) { return FolderExists(Wide(folder)); }
 
-bool MakeURLFile(std::wstring_view folder, const TURLText& rec, bool https) {
+bool MakeURLFile(std::wstring_view folder, const TURLText& rec, bool https, std::wstring* written) {
   const std::string url = URLLineBytes(rec.URL);
   if (!IsShortcutURL(url, https)) return false;
   if (!FolderExists(folder)) return false;
-  // The folder, its backslash, the title cut to fit, ".URL".
-  const std::u16string title = FitTitle(rec.Title, folder.size() + 1);
-  std::wstring file(folder);
-  file += L'\\';
-  file += ToWide(title);
-  file += L".URL";
+  const std::wstring file = FileNameFor(folder, rec.Title);
   if (IsRefusedShortcutFileName(Narrow(file))) CannotCreate(file);
 
   File out = CreateFileToWrite(file);
@@ -62,7 +66,16 @@ bool MakeURLFile(std::wstring_view folder, const TURLText& rec, bool https) {
     DeleteFileW(file.c_str());
     CannotCreate(file);
   }
+  if (written) *written = file;
   return true;
+}
+
+bool RenameURLFile(std::wstring_view folder, const std::wstring& file, std::u16string_view title) {
+  const std::wstring renamed = FileNameFor(folder, title);
+  if (GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES) return false;
+  if (renamed == file) return true;
+  if (IsRefusedShortcutFileName(Narrow(renamed))) return false;
+  return MoveFileExW(file.c_str(), renamed.c_str(), MOVEFILE_REPLACE_EXISTING) != FALSE;
 }
 
 bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https) {

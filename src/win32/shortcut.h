@@ -17,9 +17,16 @@ namespace ixo {
 // with what that code page cannot hold percent-encoded in UTF-8. Throws
 // Error("ファイル %s を作成できません") when the file cannot be created or
 // written whole; no file is left then.
-bool MakeURLFile(std::wstring_view folder, const TURLText& rec, bool https = false);
+// With `written`, it gives the file's name.
+bool MakeURLFile(std::wstring_view folder, const TURLText& rec, bool https = false,
+                 std::wstring* written = nullptr);
 // The same for a record of code page 932 text.
 bool MakeURLFile(std::string_view folder, const TURLRecord& rec, bool https = false);
+
+// Gives the shortcut `file`, saved in `folder`, the name a save of `title`
+// gives it, replacing a file of that name as every save does. False (and
+// nothing changed) when `file` is gone or the name cannot be had.
+bool RenameURLFile(std::wstring_view folder, const std::wstring& file, std::u16string_view title);
 
 // True when a search of `folder` finds at least one entry that is neither
 // hidden, system nor a disk label (normally its "." entry).

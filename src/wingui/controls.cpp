@@ -163,9 +163,10 @@ void TButton::Command(WORD code) {
   if (code == BN_CLICKED) Click();
 }
 
-void TCheckBox::Create(TForm& form, const ControlArgs& args, bool checked) {
-  CreateNative(form, args, {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX});
-  SendMessageW(Handle(), BM_SETCHECK, checked ? BST_CHECKED : BST_UNCHECKED, 0);
+void TCheckBox::Create(TForm& form, const ControlArgs& args, const CheckBoxStyle& style) {
+  CreateNative(form, args,
+               {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX | (style.wordWrap ? BS_MULTILINE : 0u)});
+  SendMessageW(Handle(), BM_SETCHECK, style.checked ? BST_CHECKED : BST_UNCHECKED, 0);
 }
 
 bool TCheckBox::Checked() const { return SendMessageW(Handle(), BM_GETCHECK, 0, 0) == BST_CHECKED; }

@@ -153,11 +153,16 @@ class TButton : public TControl {
   void Command(WORD code) override;
 };
 
+struct CheckBoxStyle {
+  bool checked = false;
+  bool wordWrap = false;  // the text wraps at the box's width
+};
+
 // A check box. OnClick runs whenever the check mark changes, by the user or
 // by SetChecked.
 class TCheckBox : public TControl {
  public:
-  void Create(TForm& form, const ControlArgs& args, bool checked = false);
+  void Create(TForm& form, const ControlArgs& args, const CheckBoxStyle& style = {});
   std::function<void()> OnClick;
   bool Checked() const;
   void SetChecked(bool checked);
