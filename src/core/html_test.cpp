@@ -16,10 +16,12 @@ using namespace std::string_literals;
 // page 932. UTF-8 text is made from UTF-16 literals.
 std::string U8(std::u16string_view s) { return Utf16ToUtf8(s); }
 
+struct TextCase {
+  std::u16string text, want;
+};
+
 TEST(DecodeCharacterReferences, NamedDecimalAndHexAsBrowsersDecodeThem) {
-  struct Case {
-    std::u16string text, want;
-  } cases[] = {
+  const TextCase cases[] = {
       {u"&amp; &lt;b&gt; &quot;&apos;", u"& <b> \"'"},
       {u"Caf&eacute; &hellip; &euro;&trade;", u"Caf\u00E9 \u2026 \u20AC\u2122"},
       {u"&AMP;&COPY;&REG&LT", u"&\u00A9\u00AE<"},
@@ -32,16 +34,18 @@ TEST(DecodeCharacterReferences, NamedDecimalAndHexAsBrowsersDecodeThem) {
       {u"&&amp;&#38;#38;", u"&&&#38;"},
       {u"&lang;&rang;&thetasym;&alefsym;", u"\u27E8\u27E9\u03D1\u2135"},
   };
-  for (const Case& c : cases) EXPECT_EQ(DecodeCharacterReferences(c.text), c.want) << U8(c.text);
+  for (const TextCase& c : cases) {
+    EXPECT_EQ(DecodeCharacterReferences(c.text), c.want) << U8(c.text);
+  }
 
   // In an attribute (a link's address), a name without ';' followed by a
   // letter, digit or '=' is part of the address.
-  const Case inAttribute[] = {
+  const TextCase inAttribute[] = {
       {u"?a=1&copy=2&amp;b=3", u"?a=1&copy=2&b=3"},
       {u"?x&notin=1&copyx&lt2", u"?x&notin=1&copyx&lt2"},
       {u"&copy;=&copy.&lt", u"\u00A9=\u00A9.<"},
   };
-  for (const Case& c : inAttribute) {
+  for (const TextCase& c : inAttribute) {
     EXPECT_EQ(DecodeCharacterReferences(c.text, true), c.want) << U8(c.text);
   }
 }
@@ -80,9 +84,7 @@ TEST(DecodeCharacterReferences, EveryPartOfTheHtml4Set) {
 }
 
 TEST(TitleText, ReferencesDecodedAndWhitespaceCollapsed) {
-  struct Case {
-    std::u16string text, want;
-  } cases[] = {
+  const TextCase cases[] = {
       {u"  Caf&eacute;\r\n\t&amp;  &#x1F370; ", u"Caf\u00E9 & \U0001F370"},
       {u"&#10;x&#32;&#9;y&#13;", u"x y"},
       {u"&nbsp;x\u00A0 \u3000y", u"\u00A0x\u00A0 \u3000y"},  // no-break and ideographic stay
@@ -90,7 +92,7 @@ TEST(TitleText, ReferencesDecodedAndWhitespaceCollapsed) {
       {u" \t\r\n\f", u""},
       {u"", u""},
   };
-  for (const Case& c : cases) EXPECT_EQ(TitleText(c.text), c.want) << U8(c.text);
+  for (const TextCase& c : cases) EXPECT_EQ(TitleText(c.text), c.want) << U8(c.text);
   EXPECT_EQ(CollapseWhitespace(u" a  &amp; "), u"a &amp;");
 }
 
@@ -175,6 +177,8 @@ TEST(TitleElementText, TheRawTextOfTheFirstTitleElement) {
       {"<body><p>late<title>in body</title>", "in body"},
       {"<!-- <title>no</title> --><title>yes</title>", "yes"},
       {"<!--><title>yes</title>", "yes"},
+      {"<!---><title>yes</title>", "yes"},
+      {"<!-- <title>no</title> --!><title>yes</title>", "yes"},
       {"<script>document.write('<title>no</title>')</script><title>yes</title>", "yes"},
       {"<style>/* <title>no</title> */</style><title>yes</title>", "yes"},
       {"<textarea><title>no</title></textarea><title>yes</title>", "yes"},

@@ -172,23 +172,19 @@ void Tokenizer<Char>::ReadRawText() {
 template <class Char>
 void Tokenizer<Char>::SkipComment() {
   const size_t n = in_.size();
-  size_t i = pos_ + 4;
-  if (StartsWith(i, ">")) {
-    pos_ = i + 1;
-    return;
-  }
-  if (StartsWith(i, "->")) {
-    pos_ = i + 2;
-    return;
-  }
-  for (; i < n; ++i) {
-    if (StartsWith(i, "-->")) {
-      pos_ = i + 3;
+  const size_t i = pos_ + 4;
+  for (const std::string_view abrupt : {">", "->"}) {
+    if (StartsWith(i, abrupt)) {
+      pos_ = i + abrupt.size();
       return;
     }
-    if (StartsWith(i, "--!>")) {
-      pos_ = i + 4;
-      return;
+  }
+  for (size_t at = i; at < n; ++at) {
+    for (const std::string_view end : {"-->", "--!>"}) {
+      if (StartsWith(at, end)) {
+        pos_ = at + end.size();
+        return;
+      }
     }
   }
   pos_ = n;
