@@ -27,6 +27,7 @@ set(WINGUI_SRC
 set(UI_SRC
   src/ui/main.cpp
   src/ui/optionbox.cpp
+  src/ui/page_titles.cpp
   src/ui/tray.cpp)
 set(WIN_TESTS
   src/win32/cp932_parity_test.cpp

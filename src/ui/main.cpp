@@ -6,6 +6,7 @@
 #include "clipboard/clipboard.h"
 #include "core/autoexit.h"
 #include "ui/optionbox.h"
+#include "ui/page_titles.h"
 #include "win32/shortcut.h"
 #include "win32/wide.h"
 #include "wingui/app.h"
@@ -182,7 +183,8 @@ void TForm1::EndSession() {
 bool TForm1::Save() {
   CurURL.Title = ToU16(Edit1.TextW());
   CurURL.URL = ToU16(Edit2.TextW());
-  return MakeURLFile(ComboBox1.SelectedTextW(), CurURL, HttpsOn);
+  saved_.clear();
+  return MakeURLFile(ComboBox1.SelectedTextW(), CurURL, HttpsOn, &saved_);
 }
 
 bool TForm1::Write(const TURLText& rec) {
@@ -206,6 +208,8 @@ void TForm1::hanei(const TOptionRecord& rec) {
   if (ComboBox1.Count() > 0) ComboBox1.SetItemIndex(0);
   URLChars = UniqueChars(rec.Ninsiki);
   HttpsOn = rec.Https;
+  LinkTitleOn = rec.HtmlTitle;
+  PageTitleOn = rec.PageTitle;
   if (rec.Tray) {
     AppOnMinimize();
   } else {
@@ -220,9 +224,15 @@ void TForm1::chclip() {
   if (!copy) return;
   // Through the two boxes: Save takes the title and the URL from them, so
   // that what is saved is what the user sees.
-  if (Write(FindURL(*copy, URLChars, DelList, HttpsOn))) {
-    Save();
+  const TURLText found = FindURL(*copy, URLChars, DelList, HttpsOn, LinkTitleOn);
+  if (Write(found)) {
+    const bool saved = Save();
     resettime();
+    // Named after its address: the page may name itself, and the shortcut
+    // is renamed when it does.
+    if (saved && found.TitleFromAddress && PageTitleOn) {
+      AskPageTitle(Handle(), {ComboBox1.SelectedTextW(), saved_, CurURL}, HttpsOn);
+    }
   }
 }
 
@@ -286,7 +296,9 @@ void TForm1::OpenOptions() {
 void TForm1::TextpClick() {
   // Any text but the empty one, private or not: the user asked for it.
   const std::optional<ClipCopy> copy = ReadCopy();
-  if (copy && !copy->text.empty()) Write(FindURL(*copy, URLChars, DelList, HttpsOn));
+  if (copy && !copy->text.empty()) {
+    Write(FindURL(*copy, URLChars, DelList, HttpsOn, LinkTitleOn));
+  }
 }
 
 void TForm1::URLG1Click() { TextpClick(); }
@@ -342,6 +354,8 @@ LRESULT TForm1::WndProc(UINT msg, WPARAM wParam, LPARAM lParam) {
       return 0;
     case WM_TRAYICON:
       return WMTrayIcon(wParam, lParam);
+    case WM_PAGETITLE:
+      return WMPageTitle(wParam, lParam);
     case WM_QUERYENDSESSION:
       return TRUE;
     case WM_ENDSESSION:
@@ -378,6 +392,22 @@ LRESULT TForm1::WMDrawClip(WPARAM wParam, LPARAM lParam) {
     throw;
   }
   if (NextViewer) SendMessageW(NextViewer, WM_DRAWCLIPBOARD, 0, 0);
+  return 0;
+}
+
+LRESULT TForm1::WMPageTitle(WPARAM wParam, LPARAM lParam) {
+  (void)wParam;
+  const std::unique_ptr<PageAnswer> answer = TakePageAnswer(lParam);
+  // No page, no title, or one that is nothing as a file name: the shortcut
+  // keeps its address's name, and nothing is said.
+  if (!answer->page) return 0;
+  const std::u16string title = CleanTitleText(PageTitleOf(*answer->page), DelList);
+  if (title.empty()) return 0;
+  const PageAsked& asked = answer->asked;
+  if (!RenameURLFile(asked.folder, asked.file, title)) return 0;
+  if (ToU16(Edit1.TextW()) == asked.shown.Title && ToU16(Edit2.TextW()) == asked.shown.URL) {
+    Edit1.SetTextW(ToWide(title));
+  }
   return 0;
 }
 

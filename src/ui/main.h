@@ -145,6 +145,8 @@ class TForm1 : public TForm {
   bool optionsOpen_ = false;
   DWORD handledClipboard_ = 0;
   UINT taskbarCreated_ = 0;
+  // The file the last Save wrote; empty when it wrote none.
+  std::wstring saved_;
 };
 
 }  // namespace ixo

@@ -322,8 +322,9 @@ void TForm2::Button2Click() {
 void TForm2::testClick() {
   const std::optional<ClipCopy> copy = ReadCopy();
   if (!copy) return;
-  const TURLText result =
-      FindURL(*copy, UniqueChars(Edit.Text()), LineList(deltx.Text()), c5.Checked());
+  // The link title as the switch stands; the page is never asked.
+  const TURLText result = FindURL(*copy, UniqueChars(Edit.Text()), LineList(deltx.Text()),
+                                  c5.Checked(), c6.Checked());
   testtitle.SetTextW(ToWide(result.Title));
   testurl.SetTextW(ToWide(result.URL));
 }

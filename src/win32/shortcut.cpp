@@ -59,8 +59,8 @@ bool MakeURLFile(std::wstring_view folder, const TURLText& rec, bool https, std:
 
   File out = CreateFileToWrite(file);
   if (!out.Valid()) CannotCreate(file);
-  const bool written = out.WriteAll(ShortcutContent(url));
-  if (!out.Close() || !written) {
+  const bool whole = out.WriteAll(ShortcutContent(url));
+  if (!out.Close() || !whole) {
     // A half-written shortcut is worse than none: the user would take it for
     // a saved link.
     DeleteFileW(file.c_str());
