@@ -56,9 +56,9 @@ TEST_F(OptionBoxTest, TabWalksEachParentInItsTabOrder) {
                                      f.test.Handle()}),
                   chain(f, f.Button7.Handle(), 7));
         f.PageControl1.SetActivePageIndex(2);
-        EXPECT_EQ((std::vector<HWND>{f.Button5.Handle(), f.c5.Handle(), f.Button8.Handle(),
-                                     f.test.Handle()}),
-                  chain(f, f.Edit.Handle(), 4));
+        EXPECT_EQ((std::vector<HWND>{f.Button5.Handle(), f.c5.Handle(), f.c6.Handle(),
+                                     f.c7.Handle(), f.Button8.Handle(), f.test.Handle()}),
+                  chain(f, f.Edit.Handle(), 6));
         // The other page: the checked radio button only, the up-down is
         // no stop, the hidden C2 is skipped.
         f.PageControl1.SetActivePageIndex(3);
