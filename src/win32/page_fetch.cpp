@@ -39,8 +39,8 @@ DWORD Left(ULONGLONG deadline) {
 
 std::wstring Header(HINTERNET request, DWORD which) {
   DWORD size = 0;
-  WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
-                      &size, WINHTTP_NO_HEADER_INDEX);
+  WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &size,
+                      WINHTTP_NO_HEADER_INDEX);
   if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return {};
   std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
   if (!WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, value.data(), &size,
@@ -63,8 +63,8 @@ std::optional<Answer> Ask(HINTERNET session, const std::wstring& url, ULONGLONG 
                           size_t maxBytes) {
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
-  parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength =
-      parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength =
+      static_cast<DWORD>(-1);
   if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) return {};
   const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
   std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
@@ -74,9 +74,9 @@ std::optional<Answer> Ask(HINTERNET session, const std::wstring& url, ULONGLONG 
   const HttpHandle connection(WinHttpConnect(session, host.c_str(), parts.nPort, 0));
   if (!connection) return {};
   const wchar_t* accept[] = {L"text/html", L"application/xhtml+xml", nullptr};
-  const HttpHandle request(WinHttpOpenRequest(
-      connection.Get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER, accept,
-      parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
+  const HttpHandle request(
+      WinHttpOpenRequest(connection.Get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                         accept, parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
   if (!request) return {};
   // No cookie is kept or sent, no credentials are offered, and a redirect
   // is the program's to follow, within its limits.
@@ -86,9 +86,15 @@ std::optional<Answer> Ask(HINTERNET session, const std::wstring& url, ULONGLONG 
   DWORD logon = WINHTTP_AUTOLOGON_SECURITY_LEVEL_HIGH;
   WinHttpSetOption(request.Get(), WINHTTP_OPTION_AUTOLOGON_POLICY, &logon, sizeof logon);
 
+  // Each wait is bounded by what is left of the whole time. The wait for
+  // the answer's headers has a bound of its own (90 s unless told), which
+  // WinHttpSetTimeouts does not set.
   const auto timeouts = [&] {
-    const int left = static_cast<int>(Left(deadline));
-    return left > 0 && WinHttpSetTimeouts(request.Get(), left, left, left, left);
+    DWORD left = Left(deadline);
+    const int ms = static_cast<int>(left);
+    return left > 0 && WinHttpSetTimeouts(request.Get(), ms, ms, ms, ms) &&
+           WinHttpSetOption(request.Get(), WINHTTP_OPTION_RECEIVE_RESPONSE_TIMEOUT, &left,
+                            sizeof left);
   };
   if (!timeouts() ||
       !WinHttpSendRequest(request.Get(), WINHTTP_NO_ADDITIONAL_HEADERS, 0, WINHTTP_NO_REQUEST_DATA,
