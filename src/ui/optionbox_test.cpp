@@ -220,24 +220,37 @@ TEST_F(OptionBoxTest, DefaultAndRevertOfTheTitleAndURLPages) {
   EXPECT_EQ(kDefaultDelText, rec.DelText);
 }
 
-TEST_F(OptionBoxTest, HttpsBoxShowsTheRecordAndFollowsRevertDefaultAndOk) {
-  for (const bool https : {false, true}) {
-    TOptionRecord rec = SampleRecord();
-    rec.Https = https;
-    RunOptionBox(rec, {[&](TForm2& f) {
-                   f.PageControl1.SetActivePageIndex(2);
-                   EXPECT_EQ(https, f.c5.Checked());
-                   Click(f.c5);
-                   EXPECT_NE(https, f.c5.Checked());
-                   Click(f.Button8);
-                   EXPECT_EQ(https, f.c5.Checked());
-                   Click(f.Button5);
-                   EXPECT_FALSE(f.c5.Checked());
-                   // What the box shows when OK is pressed is stored.
-                   Click(f.c5);
-                   Click(f.Button1);
-                 }});
-    EXPECT_TRUE(rec.Https);
+TEST_F(OptionBoxTest, EachURLSwitchShowsTheRecordAndFollowsRevertDefaultAndOk) {
+  struct Switch {
+    TCheckBox TForm2::*box;
+    bool TOptionRecord::*field;
+  };
+  const Switch switches[] = {{&TForm2::c5, &TOptionRecord::Https},
+                             {&TForm2::c6, &TOptionRecord::HtmlTitle},
+                             {&TForm2::c7, &TOptionRecord::PageTitle}};
+  const bool stored = true;
+  for (const Switch& s : switches) {
+    SCOPED_TRACE(&s - switches);
+    const bool fallback = DefaultOptions().*s.field;
+    for (const bool on : {false, true}) {
+      TOptionRecord rec = SampleRecord();
+      rec.*s.field = on;
+      RunOptionBox(rec, {[&](TForm2& f) {
+                     TCheckBox& box = f.*s.box;
+                     f.PageControl1.SetActivePageIndex(2);
+                     EXPECT_EQ(on, box.Checked());
+                     Click(box);
+                     EXPECT_NE(on, box.Checked());
+                     Click(f.Button8);
+                     EXPECT_EQ(on, box.Checked());
+                     Click(f.Button5);
+                     EXPECT_EQ(fallback, box.Checked());
+                     // What the box shows when OK is pressed is stored.
+                     if (box.Checked() != stored) Click(box);
+                     Click(f.Button1);
+                   }});
+      EXPECT_EQ(stored, rec.*s.field);
+    }
   }
 }
 
@@ -373,6 +386,7 @@ TEST_F(OptionBoxTest, TestButtonUsesTheDialogsValuesAsTheyStand) {
   TOptionRecord rec = SampleRecord();
   rec.DelText = "★\r\n";
   rec.Ninsiki = "-";
+  rec.HtmlTitle = true;
   const TOptionRecord given = rec;
   RunOptionBox(rec, {[&](TForm2& f) {
                  SetClipText("★新着 ZZ\r\nhttp://a.b/c_d-e f\r\n");
@@ -410,6 +424,17 @@ TEST_F(OptionBoxTest, TestButtonUsesTheDialogsValuesAsTheyStand) {
                  Click(f.test);
                  EXPECT_EQ("題", f.testtitle.Text());
                  EXPECT_EQ("https://a.b/c", f.testurl.Text());
+                 // An address alone takes its link's title while that box
+                 // is on; the page is never asked.
+                 ASSERT_TRUE(PutCopy(u"http://a.b/p",
+                                     {{"HTML Format",
+                                       "StartFragment:0000000050\r\nEndFragment:0000000083\r\n"
+                                       "<a href=\"http://a.b/p\">Linked</a>"}}));
+                 Click(f.test);
+                 EXPECT_EQ("Linked", f.testtitle.Text());
+                 Click(f.c6);
+                 Click(f.test);
+                 EXPECT_EQ("http--a.b-p", f.testtitle.Text());
                  Click(f.Button2);
                }});
   EXPECT_EQ(given, rec);
