@@ -165,6 +165,8 @@ TEST(ClipText, AnAddressCopiedAloneTakesTheTitleOfTheCopysOwnLink) {
       {"a link of nothing but what a title loses", u"https://example.com/x",
        "<a href=\"https://example.com/x\">\xE2\x98\x85 ?*</a>", true, u"https--example.com-x",
        true},
+      {"control characters, which no file name holds", u"https://example.com/c",
+       "<a href=\"https://example.com/c\">&#1;Tab&#x1f;bed</a>", true, u"Tab bed", false},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
