@@ -9,26 +9,18 @@
 #include "core/page_title.h"
 #include "core/utf.h"
 #include "core/web_address.h"
+#include "win32/scoped.h"
 #include "win32/wide.h"
 
 namespace ixo {
 namespace {
 
-// A WinHTTP handle, closed when the scope ends.
-class HttpHandle {
- public:
-  explicit HttpHandle(HINTERNET h) : h_(h) {}
-  ~HttpHandle() {
-    if (h_) WinHttpCloseHandle(h_);
-  }
-  HttpHandle(const HttpHandle&) = delete;
-  HttpHandle& operator=(const HttpHandle&) = delete;
-  HINTERNET Get() const { return h_; }
-  explicit operator bool() const { return h_ != nullptr; }
-
- private:
-  HINTERNET h_;
+// A WinHTTP handle (session, connection, request), closed when the scope
+// ends.
+struct CloseHttp {
+  void operator()(HINTERNET h) const { WinHttpCloseHandle(h); }
 };
+using HttpHandle = ClosedBy<HINTERNET, CloseHttp>;
 
 // The milliseconds left until `deadline` (a GetTickCount64 value); 0 when
 // the time is up.

@@ -11,6 +11,26 @@
 
 namespace ixo {
 
+// A handle given back by `Close` (a function object taking it) when the
+// scope ends; a null one is given back to no one. For handles of one kind
+// that need nothing else to be freed: WinHTTP's, say, with WinHttpCloseHandle.
+template <typename Handle, typename Close>
+class ClosedBy {
+ public:
+  explicit ClosedBy(Handle h) : h_(h) {}
+  ~ClosedBy() {
+    if (h_) Close{}(h_);
+  }
+  ClosedBy(const ClosedBy&) = delete;
+  ClosedBy& operator=(const ClosedBy&) = delete;
+
+  Handle Get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+
+ private:
+  Handle h_;
+};
+
 // A search of a folder (FindFirstFileW), closed with FindClose.
 class FindHandle {
  public:

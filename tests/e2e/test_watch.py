@@ -1,7 +1,7 @@
 """Copying text while the program watches the clipboard writes the shortcut."""
 import os
 
-from e2e import Clipboard, IxoCase, shortcut_bytes, sjis, wait_for, windows_path
+from e2e import Clipboard, IxoCase, shortcut_bytes, wait_for
 
 # (clipboard text as a browser puts it, expected title, expected address)
 CASES = [
@@ -85,15 +85,3 @@ class WatchTest(IxoCase):
         app.start()
         Clipboard.put_text("【PR】新製品 - Example\nhttp://example.com/")
         self.assertEqual(app.shortcut("新製品"), shortcut_bytes("http://example.com/"))
-
-    def test_a_save_folder_with_a_japanese_name_gets_the_shortcut_and_keeps_its_name(self):
-        app = self.ixo("jfolder")
-        app.save = os.path.join(app.dir, "保存先")
-        os.makedirs(app.save)
-        app.write("IXO.ini", app.ini_for(kansi=1))
-        app.start()
-        Clipboard.put_text("日本語の記事　タイトル\nhttp://example.com/ixo/e2e?q=1")
-        self.assertEqual(app.shortcut("日本語の記事タイトル"),
-                         shortcut_bytes("http://example.com/ixo/e2e?q=1"))
-        self.assertEqual(app.close(), 0)
-        self.assertIn(sjis("Dir0=%s\r\n" % windows_path(app.save)), app.read("IXO.ini"))
