@@ -1,7 +1,7 @@
 """Copying text while the program watches the clipboard writes the shortcut."""
 import os
 
-from e2e import Clipboard, IxoCase, shortcut_bytes, wait_for
+from e2e import Clipboard, IxoCase, shortcut_bytes
 
 # (clipboard text as a browser puts it, expected title, expected address)
 CASES = [
