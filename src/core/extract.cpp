@@ -126,7 +126,7 @@ TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const Lin
     // Many short lines: ask for the bytes of a line a little ahead.
     if (i + 8 < count) __builtin_prefetch(lines[i + 8].data());
 #endif
-    const std::string& line = lines[i];
+    const std::string_view line = lines[i];
     const auto [at, scheme] = FindScheme(line, https);
     if (at == std::string_view::npos) continue;
     // The scheme's own bytes are never tested.
@@ -147,9 +147,9 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
   dtext.append(delList.Text());
   const LineList d(dtext);
   // The non-empty strings of D (an empty one removes nothing) and their bytes.
-  std::vector<std::pair<const std::string*, ByteSet>> dels;
-  for (const std::string& s : d.Lines()) {
-    if (!s.empty()) dels.emplace_back(&s, BytesOf(s));
+  std::vector<std::pair<std::string_view, ByteSet>> dels;
+  for (const std::string_view s : d.Lines()) {
+    if (!s.empty()) dels.emplace_back(s, BytesOf(s));
   }
 
   std::string buf, tmp;
@@ -165,7 +165,7 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
       // or after other removals (which take bytes away, never bring any).
       const ByteSet present = BytesOf(t);
       for (const auto& [s, bytes] : dels) {
-        if (present.Holds(bytes) && JDeleteAllTo(t, *s, tmp)) {
+        if (present.Holds(bytes) && JDeleteAllTo(t, s, tmp)) {
           buf.swap(tmp);
           t = buf;
           if (t.empty()) break;  // nothing more to remove
@@ -177,10 +177,10 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
   }
 
   if (urlLine < 0 || static_cast<size_t>(urlLine) >= lines.Count()) return std::string();
-  std::string t = lines[static_cast<size_t>(urlLine)];
+  std::string t(lines[static_cast<size_t>(urlLine)]);
   JReplaceAll(t, "/", "-");
   const LineList bad(FileNameBadChars);
-  for (const std::string& s : bad.Lines()) JDeleteAll(t, s);
+  for (const std::string_view s : bad.Lines()) JDeleteAll(t, s);
   return JTrim(t);
 }
 

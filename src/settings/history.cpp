@@ -9,7 +9,7 @@ namespace ixo {
 
 int IndexOf(const LineList& lines, std::string_view s) {
   for (size_t i = 0; i < lines.Count(); ++i) {
-    const std::string& line = lines[i];
+    const std::string_view line = lines[i];
     // Lengths are passed explicitly, so zero bytes and texts past 2 GB can
     // neither end a comparison early nor overflow the count.
     if (line.size() > INT_MAX || s.size() > INT_MAX) continue;
