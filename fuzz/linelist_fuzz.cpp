@@ -1,6 +1,8 @@
 // The line list: SetText and Text against the oracle's byte-by-byte cutting
-// and joining, the round trip through Text, and Insert, Delete and Move
-// against a plain vector.
+// and joining, the round trip through Text, and Insert, Delete, Move, Add,
+// copies and moves of the list and setting it from one of its own lines
+// against a plain vector (under AddressSanitizer a line left viewing storage
+// that was let go is found).
 //
 // Input: the first half is the text; the second half is a list of
 // operations, three bytes each (kind, index, index).
@@ -9,6 +11,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "core/error.h"
@@ -41,7 +44,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const size_t i = data[k + 1] % 16;
     const size_t j = data[k + 2] % 16;
     bool threw = false;
-    switch (data[k] % 4) {
+    switch (data[k] % 6) {
       case 0:
         try {
           list.Insert(i, std::to_string(k));
@@ -71,6 +74,23 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
           const std::string moved = model[i];
           model.erase(model.begin() + static_cast<long>(i));
           model.insert(model.begin() + static_cast<long>(j), moved);
+        }
+        break;
+      case 3: {
+        // A copy takes the place of the list, moved or copied in.
+        ixo::LineList copy = list;
+        list.Clear();
+        if (j % 2 == 0) {
+          list = std::move(copy);
+        } else {
+          list = copy;
+        }
+        break;
+      }
+      case 4:
+        if (i < model.size()) {
+          list.SetText(list[i]);
+          model = ixo::oracle::SplitLines(model[i]);
         }
         break;
       default:
