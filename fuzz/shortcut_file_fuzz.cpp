@@ -61,7 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An address of one line gives exactly the two lines.
   if (url.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos) {
     const std::vector<std::string> want = {"[InternetShortcut]", "URL=" + url};
-    Check(ixo::LineList(content).Lines() == want, "two lines");
+    Check(ixo::oracle::Strings(ixo::LineList(content)) == want, "two lines");
   }
   return 0;
 }

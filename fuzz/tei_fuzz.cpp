@@ -50,7 +50,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     if (text[i] == '\r' && text[i + 1] == '\n') ++breaks;
   }
   Check(breaks == list.Count(), "one CR LF per line");
-  for (const std::string& line : list.Lines()) {
+  for (const std::string_view line : list.Lines()) {
     Check(line.find_first_of(std::string_view("\r\n\0", 3)) == std::string::npos,
           "a line holds a break or a zero byte");
   }

@@ -68,10 +68,8 @@ struct ByteSet {
 };
 
 // The bytes of s, eight at a time. The long lines of one character spend
-// their time passing over the words that repeat the one before: that is a
-// loop of its own, a few instructions that run at the same speed wherever the
-// linker puts them (inside the loop of eight additions, their speed depended
-// on whether the few bytes of the test crossed a 64-byte line).
+// their time passing over the bytes that repeat the eight before them, which
+// add nothing new.
 ByteSet BytesOf(std::string_view s) {
   ByteSet set;
   const char* const p = s.data();
@@ -83,10 +81,9 @@ ByteSet BytesOf(std::string_view s) {
   };
   size_t k = 0;
   while (k + 8 <= n) {
-    const uint64_t w = word(k);
     for (size_t j = 0; j < 8; ++j) set.Add(static_cast<unsigned char>(p[k + j]));
     k += 8;
-    while (k + 8 <= n && word(k) == w) k += 8;
+    if (k + 8 <= n && word(k) == word(k - 8)) k = RepeatsUntil(s, k, 0);
   }
   for (; k < n; ++k) set.Add(static_cast<unsigned char>(p[k]));
   return set;
@@ -126,7 +123,7 @@ TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const Lin
     // Many short lines: ask for the bytes of a line a little ahead.
     if (i + 8 < count) __builtin_prefetch(lines[i + 8].data());
 #endif
-    const std::string& line = lines[i];
+    const std::string_view line = lines[i];
     const auto [at, scheme] = FindScheme(line, https);
     if (at == std::string_view::npos) continue;
     // The scheme's own bytes are never tested.
@@ -148,9 +145,9 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
   dtext.append(delList.Text());
   const LineList d(dtext);
   // The non-empty strings of D (an empty one removes nothing) and their bytes.
-  std::vector<std::pair<const std::string*, ByteSet>> dels;
-  for (const std::string& s : d.Lines()) {
-    if (!s.empty()) dels.emplace_back(&s, BytesOf(s));
+  std::vector<std::pair<std::string_view, ByteSet>> dels;
+  for (const std::string_view s : d.Lines()) {
+    if (!s.empty()) dels.emplace_back(s, BytesOf(s));
   }
 
   std::string buf, tmp;
@@ -166,7 +163,7 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
       // or after other removals (which take bytes away, never bring any).
       const ByteSet present = BytesOf(t);
       for (const auto& [s, bytes] : dels) {
-        if (present.Holds(bytes) && JDeleteAllTo(t, *s, tmp)) {
+        if (present.Holds(bytes) && JDeleteAllTo(t, s, tmp)) {
           buf.swap(tmp);
           t = buf;
           if (t.empty()) break;  // nothing more to remove
@@ -179,10 +176,10 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
 
   if (urlLine < 0 || static_cast<size_t>(urlLine) >= lines.Count()) return std::string();
   if (fromAddress) *fromAddress = true;
-  std::string t = lines[static_cast<size_t>(urlLine)];
+  std::string t(lines[static_cast<size_t>(urlLine)]);
   JReplaceAll(t, "/", "-");
   const LineList bad(FileNameBadChars);
-  for (const std::string& s : bad.Lines()) JDeleteAll(t, s);
+  for (const std::string_view s : bad.Lines()) JDeleteAll(t, s);
   return JTrim(t);
 }
 

@@ -133,6 +133,7 @@ size_t FindCharMatch(std::string_view t, size_t b, std::string_view s) {
   const size_t n = t.size();
   const size_t m = s.size();
   if (m == 0 || m > n) return npos;
+  const size_t from = b;
   const char* const h = t.data();
   const char* const pat = s.data();
   const size_t last = n - m;
@@ -163,7 +164,24 @@ size_t FindCharMatch(std::string_view t, size_t b, std::string_view s) {
       uint64_t prevLead = 0;
       if (i >= 1 && Lead(h[i - 1])) prevLead |= 0x80ull << 56;
       if (i >= 2 && Lead(h[i - 2])) prevLead |= 0x80ull << 48;
-      for (int empty = 0; empty < 4 && i + 7 <= last; i += 8) {
+      int empty = 0;
+      while (empty < 4 && i + 7 <= last) {
+        // A long run of one character (a line of 表, whose every trail byte
+        // is a candidate for "\\"): no match begins before i, and where the
+        // bytes repeat the eight before them, so do the matches, once the
+        // character starts repeat too. Eight bytes that hold a byte other
+        // than a lead byte end on the same character start whatever the
+        // start they began on (a character begins after that byte); eight
+        // lead bytes end on the start they began on. So where the eight
+        // bytes before i repeat the eight before them, the character starts
+        // from i on repeat those eight bytes before.
+        if (i >= from + 16 && Load64(h + i - 16) == Load64(h + i - 8)) {
+          const size_t next = RepeatsUntil(t, i, m - 1);
+          if (next != i) {
+            i = next;
+            continue;
+          }
+        }
         const uint64_t word = Load64(h + i);
         const uint64_t x = (word ^ first) | (Load64(h + i + m - 1) ^ lastb);
         // Candidates (with false ones after a true one; all are compared).
@@ -174,6 +192,7 @@ size_t FindCharMatch(std::string_view t, size_t b, std::string_view s) {
         prevLead = lead;
         if (z == 0) {
           ++empty;
+          i += 8;
           continue;
         }
         empty = 0;
@@ -185,6 +204,7 @@ size_t FindCharMatch(std::string_view t, size_t b, std::string_view s) {
           if (Same(h + p, pat, m) && (((lead1 >> bit) & 1) == 0 || isStart(p))) return p;
           z &= z - 1;
         }
+        i += 8;
       }
     }
   }
@@ -234,6 +254,23 @@ int32_t JLength(std::string_view s) {
   int32_t count = 0;
   for (size_t b = 0; b < n; b += Lead(s[b]) ? 2 : 1) ++count;
   return count;
+}
+
+size_t RepeatsUntil(std::string_view s, size_t i, size_t extra) {
+  // Longer stretches are compared at once as long as they repeat.
+  const char* const h = s.data();
+  const size_t n = s.size();
+  size_t chunk = 8;
+  for (;;) {
+    if (i + chunk + extra <= n && std::memcmp(h + i, h + i - 8, chunk + extra) == 0) {
+      i += chunk;
+      if (chunk < 4096) chunk *= 2;
+    } else if (chunk > 8) {
+      chunk /= 2;
+    } else {
+      return i;
+    }
+  }
 }
 
 void JInsert(std::string_view ins, std::string& t, int32_t pos) {

@@ -26,6 +26,12 @@ int32_t JPos(std::string_view sub, std::string_view s);
 // Number of characters; a lead byte in the last position counts as one.
 int32_t JLength(std::string_view s);
 
+// Where the bytes of `s` from byte i (from 0, at least 8) on stop repeating
+// the eight bytes before them: the largest i + 8k (k >= 0) such that each
+// byte in [i, i + 8k + extra) of `s` equals the byte eight before it. Long
+// runs of one character are passed over with it.
+size_t RepeatsUntil(std::string_view s, size_t i, size_t extra);
+
 // Inserts `ins` before character `pos` of `t` (below 1 counts as 1; past the
 // end appends).
 void JInsert(std::string_view ins, std::string& t, int32_t pos);

@@ -391,5 +391,47 @@ TEST(JStringRandom, LongRunsAgreeWithTheOracle) {
   }
 }
 
+// Texts that repeat a few bytes over and over (a line of 表, whose every
+// trail byte is a backslash), after a short text that sets where the
+// characters of the repeats begin, some with one stray byte: the searches
+// that pass over the repeats at once must find what the oracle finds.
+TEST(JStringRandom, RepeatsAgreeWithTheOracle) {
+  // A match right after the repeats, or taking the byte after them, at each
+  // length of the repeats.
+  const struct {
+    string before, unit, after, search;
+  } runs[] = {
+      {"\x95\\x", "\\", "x", "\\x"},
+      {"", "\x95\\", "\\", "\\"},
+      {"\x81", "\x81\x81", "\\\x95", "\\\x95"},
+  };
+  for (const auto& r : runs) {
+    string t = r.before;
+    for (int len = 0; len < 48; ++len, t.insert(r.before.size(), r.unit)) {
+      ASSERT_EQ(JPos(r.search, t + r.after), oracle::JPos(r.search, t + r.after)) << len;
+    }
+  }
+  testgen::Rng rng(3);
+  const char bytes[] = {'\x95', '\x5C', '\x81', 'a'};
+  const char* const searches[] = {"\\", "\x5C\x95", "\x95", "\x95\x5C", "\x81", "\x5C\x5C", "a\\"};
+  for (int iter = 0; iter < 20000; ++iter) {
+    string unit;
+    for (uint32_t k = 1 + rng.Below(8); k > 0; --k)
+      unit += bytes[rng.Below(rng.Chance(50) ? 2 : 4)];
+    string t = testgen::NastyText(rng, 12);
+    for (uint32_t k = 2 + rng.Below(120 / static_cast<uint32_t>(unit.size())); k > 0; --k)
+      t += unit;
+    if (rng.Chance(50))
+      t.insert(rng.Below(static_cast<uint32_t>(t.size())), 1, testgen::NastyByte(rng));
+    const string search = rng.Chance(80) ? searches[rng.Below(7)] : testgen::NastySearch(rng, t);
+    SCOPED_TRACE(::testing::Message() << "iter " << iter << ": " << search << " in " << t);
+    ASSERT_EQ(JPos(search, t), oracle::JPos(search, t));
+    string a = t, b = t;
+    JDeleteAll(a, search);
+    oracle::JDeleteAll(b, search);
+    ASSERT_EQ(a, b);
+  }
+}
+
 }  // namespace
 }  // namespace ixo

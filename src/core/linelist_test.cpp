@@ -49,9 +49,9 @@ TEST(LineList, SetTextCutsAtEveryKindOfBreak) {
     LineList l;
     l.Add("old");
     l.SetText(c.text);
-    EXPECT_EQ(l.Lines(), c.want) << c.text;
+    EXPECT_EQ(oracle::Strings(l), c.want) << c.text;
     EXPECT_EQ(oracle::SplitLines(c.text), c.want) << c.text;
-    EXPECT_EQ(LineList(c.text).Lines(), c.want);
+    EXPECT_EQ(oracle::Strings(LineList(c.text)), c.want);
   }
 }
 
@@ -71,23 +71,21 @@ TEST(LineList, InsertDeleteMove) {
   l.Insert(0, "0");
   l.Insert(5, "e");
   l.Insert(2, "x");
-  EXPECT_EQ(l.Lines(), (Lines{"0", "a", "x", "b", "c", "d", "e"}));
+  EXPECT_EQ(oracle::Strings(l), (Lines{"0", "a", "x", "b", "c", "d", "e"}));
   l.Delete(2);
   l.Delete(0);
   l.Delete(4);
-  EXPECT_EQ(l.Lines(), (Lines{"a", "b", "c", "d"}));
+  EXPECT_EQ(oracle::Strings(l), (Lines{"a", "b", "c", "d"}));
   l.Move(0, 2);
-  EXPECT_EQ(l.Lines(), (Lines{"b", "c", "a", "d"}));
+  EXPECT_EQ(oracle::Strings(l), (Lines{"b", "c", "a", "d"}));
   l.Move(3, 0);
-  EXPECT_EQ(l.Lines(), (Lines{"d", "b", "c", "a"}));
+  EXPECT_EQ(oracle::Strings(l), (Lines{"d", "b", "c", "a"}));
   l.Move(1, 1);
-  EXPECT_EQ(l.Lines(), (Lines{"d", "b", "c", "a"}));
+  EXPECT_EQ(oracle::Strings(l), (Lines{"d", "b", "c", "a"}));
   l.Move(0, 3);
-  EXPECT_EQ(l.Lines(), (Lines{"b", "c", "a", "d"}));
+  EXPECT_EQ(oracle::Strings(l), (Lines{"b", "c", "a", "d"}));
   EXPECT_EQ(l.Count(), 4u);
   EXPECT_FALSE(l.Empty());
-  l[0] = "B";
-  EXPECT_EQ(l[0], "B");
   l.Clear();
   EXPECT_TRUE(l.Empty());
 }
@@ -98,7 +96,7 @@ TEST(LineList, BadIndexesChangeNothing) {
   EXPECT_THROW(l.Delete(2), Error);
   EXPECT_THROW(l.Move(2, 0), Error);
   EXPECT_THROW(l.Move(0, 2), Error);
-  EXPECT_EQ(l.Lines(), (Lines{"a", "b"}));
+  EXPECT_EQ(oracle::Strings(l), (Lines{"a", "b"}));
 }
 
 TEST(LineList, MoveAgreesWithDeleteThenInsert) {
@@ -114,7 +112,7 @@ TEST(LineList, MoveAgreesWithDeleteThenInsert) {
     const string moved = v[from];
     v.erase(v.begin() + static_cast<long>(from));
     v.insert(v.begin() + static_cast<long>(to), moved);
-    ASSERT_EQ(l.Lines(), v);
+    ASSERT_EQ(oracle::Strings(l), v);
   }
 }
 
@@ -122,15 +120,56 @@ TEST(LineList, RandomTextsAgreeWithTheOracle) {
   testgen::Rng rng(11);
   const char bytes[] = {'a', '\r', '\n', '\0', '\x81', 'b'};
   for (int iter = 0; iter < 5000; ++iter) {
+    // Short texts, and texts over several blocks of 64 bytes with breaks
+    // rare or dense, so that CR LF and LF CR also stand across block ends.
     string text;
-    const uint32_t len = rng.Below(16);
-    for (uint32_t i = 0; i < len; ++i) text += bytes[rng.Below(rng.Chance(90) ? 5 : 6)];
+    const bool longText = rng.Chance(30);
+    const uint32_t len = rng.Below(longText ? 300 : 16);
+    const uint32_t breaks = longText ? rng.Below(100) : 50;
+    for (uint32_t i = 0; i < len; ++i) {
+      if (rng.Below(100) >= breaks) {
+        text += 'a';
+      } else {
+        text += bytes[1 + rng.Below(rng.Chance(95) ? 2 : 5)];
+      }
+    }
     LineList l(text);
-    ASSERT_EQ(l.Lines(), oracle::SplitLines(text)) << iter;
+    ASSERT_EQ(oracle::Strings(l), oracle::SplitLines(text)) << iter;
     // Reading the text back and setting it again gives the same lines.
     ASSERT_EQ(LineList(l.Text()).Lines(), l.Lines());
     ASSERT_EQ(l.Text(), oracle::JoinLines(l.Lines()));
   }
+}
+
+TEST(LineList, CopiesMovesAndChangesKeepEveryLine) {
+  // Lines of the text and lines of the store, short and longer than a string
+  // holds in itself; under AddressSanitizer a view of storage let go fails.
+  const string longLine(40, 'L');
+  LineList a("x\r\n" + longLine + "\r\n\r\ny");
+  a.Add(longLine + "+");
+  a.Insert(0, "s");
+  a.Insert(1, "");
+  const Lines want = {"s", "", "x", longLine, "", "y", longLine + "+"};
+  LineList b = a;
+  a.Delete(6);
+  a.Delete(0);
+  EXPECT_EQ(oracle::Strings(a), (Lines{"", "x", longLine, "", "y"}));
+  a.SetText("other");
+  EXPECT_EQ(oracle::Strings(b), want);
+  LineList c = std::move(b);
+  EXPECT_TRUE(b.Empty());
+  EXPECT_EQ(oracle::Strings(c), want);
+  b = c;
+  c.Clear();
+  c = std::move(b);
+  EXPECT_TRUE(b.Empty());
+  EXPECT_EQ(oracle::Strings(c), want);
+  // Set from a line of its text, then from a line of its store.
+  c.SetText(c[3]);
+  EXPECT_EQ(oracle::Strings(c), (Lines{longLine}));
+  c.Add(longLine + "z\nz");
+  c.SetText(c[1]);
+  EXPECT_EQ(oracle::Strings(c), (Lines{longLine + "z", "z"}));
 }
 
 TEST(LineList, LargeText) {

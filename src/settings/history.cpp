@@ -16,7 +16,7 @@ int IndexOf(const LineList& lines, std::string_view s) {
   const std::wstring wanted = Wide(s);
   for (size_t i = 0; i < lines.Count(); ++i) {
     const std::wstring line = Wide(lines[i]);
-    // Lengths are passed explicitly, so zeros and texts past 2 GB can
+    // Lengths are passed explicitly, so zero bytes and texts past 2 GB can
     // neither end a comparison early nor overflow the count.
     if (line.size() > INT_MAX || wanted.size() > INT_MAX) continue;
     if (CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, line.data(),

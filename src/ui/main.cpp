@@ -204,7 +204,7 @@ void TForm1::hanei(const TOptionRecord& rec) {
   N2.SetChecked(MonitorOn);
   ComboBox1.Clear();
   const LineList dirs(rec.Dirs);
-  for (const std::string& dir : dirs.Lines()) ComboBox1.Add(dir);
+  for (const std::string_view dir : dirs.Lines()) ComboBox1.Add(dir);
   if (ComboBox1.Count() > 0) ComboBox1.SetItemIndex(0);
   URLChars = UniqueChars(rec.Ninsiki);
   HttpsOn = rec.Https;

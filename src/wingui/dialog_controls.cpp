@@ -257,7 +257,7 @@ std::vector<std::string> TListBox::Items() const {
 void TListBox::SetItemsText(std::string_view text) {
   Clear();
   const LineList lines(text);
-  for (const std::string& line : lines.Lines()) Add(line);
+  for (const std::string_view line : lines.Lines()) Add(line);
 }
 
 std::string TListBox::ItemsText() const {

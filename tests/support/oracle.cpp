@@ -207,10 +207,14 @@ std::vector<std::string> SplitLines(std::string_view text) {
   return lines;
 }
 
-std::string JoinLines(const std::vector<std::string>& lines) {
+std::string JoinLines(const std::vector<std::string_view>& lines) {
   std::string out;
-  for (const std::string& line : lines) out += line + "\r\n";
+  for (const std::string_view line : lines) out += std::string(line) + "\r\n";
   return out;
+}
+
+std::vector<std::string> Strings(const LineList& list) {
+  return std::vector<std::string>(list.Lines().begin(), list.Lines().end());
 }
 
 std::string UniqueChars(std::string_view s) {
@@ -229,7 +233,7 @@ TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const Lin
   urlCharSet = std::string(BaseURLChars) + std::string(extra);
   // 2.
   for (size_t i = 0; i < lines.Count(); ++i) {
-    const std::string& line = lines[i];
+    const std::string line(lines[i]);
     // 2.1 The first "http://"; with the switch, the first "https://" instead
     // when it starts earlier.
     int64_t p = Pos("http://", line);
@@ -269,7 +273,7 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
       SplitLines(std::string(FileNameBadChars) + JoinLines(delList.Lines()));
   // 2.
   for (size_t i = 0; i < lines.Count(); ++i) {
-    std::string t = lines[i];
+    std::string t(lines[i]);
     if (static_cast<int>(i) == urlLine) DeleteBytes(t, urlPos, urlLength);
     if (!t.empty()) {
       for (const std::string& s : d) JDeleteAll(t, s);
@@ -278,7 +282,7 @@ std::string ExtractTitle(const LineList& lines, const LineList& delList, int url
     if (!t.empty()) return t;
   }
   // 3.
-  std::string t = lines[static_cast<size_t>(urlLine)];
+  std::string t(lines[static_cast<size_t>(urlLine)]);
   JReplaceAll(t, "/", "-");
   for (const std::string& s : SplitLines(FileNameBadChars)) JDeleteAll(t, s);
   return JTrim(t);

@@ -35,7 +35,9 @@ bool JReplaceAllBounded(std::string& t, std::string_view search, std::string_vie
 
 // The line list's cutting and joining, one byte at a time.
 std::vector<std::string> SplitLines(std::string_view text);
-std::string JoinLines(const std::vector<std::string>& lines);
+std::string JoinLines(const std::vector<std::string_view>& lines);
+// The lines of `list` as strings of their own, to compare with SplitLines.
+std::vector<std::string> Strings(const LineList& list);
 
 // The extraction. The oracle keeps its own URLCharSet.
 TURLRecord ExtractURL(std::string_view extra, const LineList& delList, const LineList& lines,
