@@ -174,8 +174,8 @@ TEST(ClipText, AnAddressCopiedAloneTakesTheTitleOfTheCopysOwnLink) {
     EXPECT_EQ(found.TitleFromAddress, c.fromAddress);
   }
   // A damaged header gives no link title, and no harm.
-  const TURLText damaged = FindURL(ClipCopy{u"https://example.com/x", "StartFragment:-1\r\n"},
-                                   "", del, true, true);
+  const TURLText damaged =
+      FindURL(ClipCopy{u"https://example.com/x", "StartFragment:-1\r\n"}, "", del, true, true);
   EXPECT_EQ(damaged.Title, u"https--example.com-x");
 }
 

@@ -323,8 +323,8 @@ void TForm2::testClick() {
   const std::optional<ClipCopy> copy = ReadCopy();
   if (!copy) return;
   // The link title as the switch stands; the page is never asked.
-  const TURLText result = FindURL(*copy, UniqueChars(Edit.Text()), LineList(deltx.Text()),
-                                  c5.Checked(), c6.Checked());
+  const TURLText result =
+      FindURL(*copy, UniqueChars(Edit.Text()), LineList(deltx.Text()), c5.Checked(), c6.Checked());
   testtitle.SetTextW(ToWide(result.Title));
   testurl.SetTextW(ToWide(result.URL));
 }

@@ -68,8 +68,8 @@ class TForm2 : public TForm {
   TButton Button5;      // "Default"
   TButton Button8;      // "元に戻す"
   TCheckBox c5;         // "https:// で始まるアドレスも認識する"
-  TCheckBox c6;         // "リンクのタイトルを使う (アドレスだけをコピーしたとき)"
-  TCheckBox c7;         // "ページのタイトルを取りに行く (アドレスだけをコピーしたとき)"
+  TCheckBox c6;  // "リンクのタイトルを使う (アドレスだけをコピーしたとき)"
+  TCheckBox c7;  // "ページのタイトルを取りに行く (アドレスだけをコピーしたとき)"
 
   TTabSheet OtherSheet;  // "その他" (a page without a name of its own in the design)
   TCheckBox C1;          // "アイコンはタスクトレイへ"

@@ -39,8 +39,8 @@ DWORD Left(ULONGLONG deadline) {
 
 std::wstring Header(HINTERNET request, DWORD which) {
   DWORD size = 0;
-  WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER,
-                      &size, WINHTTP_NO_HEADER_INDEX);
+  WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, WINHTTP_NO_OUTPUT_BUFFER, &size,
+                      WINHTTP_NO_HEADER_INDEX);
   if (GetLastError() != ERROR_INSUFFICIENT_BUFFER || size == 0) return {};
   std::wstring value(size / sizeof(wchar_t) + 1, L'\0');
   if (!WinHttpQueryHeaders(request, which, WINHTTP_HEADER_NAME_BY_INDEX, value.data(), &size,
@@ -63,8 +63,8 @@ std::optional<Answer> Ask(HINTERNET session, const std::wstring& url, ULONGLONG 
                           size_t maxBytes) {
   URL_COMPONENTS parts{};
   parts.dwStructSize = sizeof parts;
-  parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength =
-      parts.dwExtraInfoLength = static_cast<DWORD>(-1);
+  parts.dwSchemeLength = parts.dwHostNameLength = parts.dwUrlPathLength = parts.dwExtraInfoLength =
+      static_cast<DWORD>(-1);
   if (!WinHttpCrackUrl(url.c_str(), static_cast<DWORD>(url.size()), 0, &parts)) return {};
   const std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
   std::wstring path(parts.lpszUrlPath, parts.dwUrlPathLength);
@@ -74,9 +74,9 @@ std::optional<Answer> Ask(HINTERNET session, const std::wstring& url, ULONGLONG 
   const HttpHandle connection(WinHttpConnect(session, host.c_str(), parts.nPort, 0));
   if (!connection) return {};
   const wchar_t* accept[] = {L"text/html", L"application/xhtml+xml", nullptr};
-  const HttpHandle request(WinHttpOpenRequest(
-      connection.Get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER, accept,
-      parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
+  const HttpHandle request(
+      WinHttpOpenRequest(connection.Get(), L"GET", path.c_str(), nullptr, WINHTTP_NO_REFERER,
+                         accept, parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0));
   if (!request) return {};
   // No cookie is kept or sent, no credentials are offered, and a redirect
   // is the program's to follow, within its limits.

@@ -13,8 +13,8 @@
 namespace ixo {
 
 struct FetchLimits {
-  DWORD totalMs = 5000;             // for the whole of it, redirects included
-  size_t maxBytes = 512 * 1024;     // of the page read
+  DWORD totalMs = 5000;          // for the whole of it, redirects included
+  size_t maxBytes = 512 * 1024;  // of the page read
   int maxRedirects = 5;
 };
 

@@ -18,7 +18,8 @@ TEST(PageTitleOf, EachCharsetGivesTheSameTitle) {
   };
   const Case cases[] = {
       {"UTF-8 by its header", "text/html; charset=utf-8",
-       "<title>\xE6\x96\xB0\xE7\x9D\x80 &ndash; \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88 &amp;</title>"},
+       "<title>\xE6\x96\xB0\xE7\x9D\x80 &ndash; \xE3\x83\x86\xE3\x82\xB9\xE3\x83\x88 "
+       "&amp;</title>"},
       {"Shift_JIS by its meta", "text/html",
        "<meta charset=\"Shift_JIS\"><title>\x90\x56\x92\x85 &#x2013; \x83\x65\x83\x58\x83\x67 "
        "&amp;</title>"},
@@ -31,7 +32,8 @@ TEST(PageTitleOf, EachCharsetGivesTheSameTitle) {
        std::string("\xFF\xFE<\0t\0i\0t\0l\0e\0>\0\xB0\x65\x40\x77 \0\x13\x20 \0\xC6\x30\xB9\x30"
                    "\xC8\x30 \0&\0a\0m\0p\0;\0<\0/\0t\0i\0t\0l\0e\0>\0",
                    60)},
-      {"Shift_JIS by its bytes alone", "", "<title>\x90\x56\x92\x85 &ndash; \x83\x65\x83\x58\x83\x67 &amp;</title>"},
+      {"Shift_JIS by its bytes alone", "",
+       "<title>\x90\x56\x92\x85 &ndash; \x83\x65\x83\x58\x83\x67 &amp;</title>"},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
