@@ -11,17 +11,20 @@ locale):  tools/winenv.sh python3 tests/e2e/e2e.py BUILD_DIR [unittest args]
 import os
 import select
 import shutil
+import struct
 import subprocess
 import sys
 import time
 import unittest
+import zlib
 
 if __name__ == "__main__" and len(sys.argv) > 1:
     os.environ["IXO_BUILD"] = os.path.abspath(sys.argv.pop(1))
 BUILD = os.environ.get("IXO_BUILD", os.path.abspath("build/win"))
 EXE = os.path.join(BUILD, "Ixo.exe")
 CTL = os.path.join(BUILD, "ixoctl.exe")
-WORK = os.path.join(BUILD, "e2e")
+# Lanes that run side by side each have a work folder of their own.
+WORK = os.environ.get("IXO_E2E_WORK", os.path.join(BUILD, "e2e"))
 
 CRLF = b"\r\n"
 
@@ -75,6 +78,17 @@ def ixoctl(*args, timeout=120):
     return status, out.stdout.decode("utf-8", "replace").strip(), err
 
 
+def red_pixel_png():
+    """A PNG file of one red pixel."""
+    def chunk(kind, data):
+        return (struct.pack(">I", len(data)) + kind + data
+                + struct.pack(">I", zlib.crc32(kind + data) & 0xFFFFFFFF))
+    header = struct.pack(">IIBBBBB", 1, 1, 8, 2, 0, 0, 0)  # 1x1, 8-bit RGB
+    pixels = zlib.compress(b"\x00\xff\x00\x00")  # filter 0, then red
+    return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", pixels)
+            + chunk(b"IEND", b""))
+
+
 class Clipboard:
     """The X clipboard, set by a real X client as a browser would set it.
 
@@ -116,7 +130,8 @@ class Clipboard:
     def put_image():
         png = os.path.join(WORK, "pixel.png")
         if not os.path.exists(png):
-            subprocess.run(["convert", "-size", "1x1", "xc:red", png], check=True)
+            with open(png, "wb") as f:
+                f.write(red_pixel_png())
         Clipboard._put(["xclip", "-selection", "clipboard", "-t", "image/png", "-i", png], None, 0)
 
     @staticmethod
