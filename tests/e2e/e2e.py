@@ -64,17 +64,23 @@ def let_go(proc, timeout=30):
 def ixoctl(*args, timeout=120):
     """Runs ixoctl.exe; its exit status, stdout and stderr.
 
-    Every failure of ixoctl says why on stderr. On a loaded machine it has
-    been seen, about once in ten runs of the suite, to end at once with a
-    failure and no word: it never got to run, and it is run again."""
-    for _ in range(3):
+    Every failure of ixoctl says why on stderr. On a loaded machine Wine has
+    been seen to end it at once with a failure and no word: it never got to
+    run, and it is started again, at most twice, and the output says so."""
+    for start in range(1, 4):
+        began = time.monotonic()
         out = subprocess.run(["wine", CTL] + list(args), stdout=subprocess.PIPE,
                              stderr=subprocess.PIPE, stdin=subprocess.DEVNULL, timeout=timeout)
         status = out.returncode
         err = out.stderr.decode("utf-8", "replace").strip()
-        if status == 0 or err:
+        if status == 0 or err or out.stdout.strip():
             break
         err = "ended with status %d without a word" % status
+        sys.stderr.write("e2e: ixoctl %s: start %d of 3 never ran (status %d after %.2f s, "
+                         "no output); %s\n" % (args[0] if args else "", start, status,
+                                                time.monotonic() - began,
+                                                "started again" if start < 3 else "given up"))
+        sys.stderr.flush()
     return status, out.stdout.decode("utf-8", "replace").strip(), err
 
 
