@@ -1,5 +1,6 @@
-# Ixo: `make` builds build/win/Ixo.exe; `make test` and `make run` first
-# install whatever is missing (tools/install-deps.sh).
+# Ixo: `make` builds build/win/Ixo.exe; `make test`, `make run` and the
+# other commands first install whatever they miss (tools/install-deps.sh,
+# each command only the packages it uses).
 SHELL := /bin/bash
 JOBS ?= $(shell nproc)
 FUZZ_SECONDS ?= 60
@@ -10,8 +11,10 @@ CMAKE_GEN := -G Ninja
 
 all: win
 
-deps:
-	@tools/install-deps.sh
+deps: deps-test
+
+deps-%:
+	@tools/install-deps.sh $*
 
 build/win/build.ninja:
 	cmake -S . -B build/win $(CMAKE_GEN) -DCMAKE_TOOLCHAIN_FILE=cmake/mingw-w64.cmake -DCMAKE_BUILD_TYPE=Release
@@ -38,10 +41,9 @@ native: build/native/build.ninja
 asan: build/asan/build.ninja
 	@cmake --build build/asan -j $(JOBS)
 
+# Everything, the independent stages side by side (see tools/test.sh).
 test: deps
-	@tools/check-format.sh
-	@$(MAKE) --no-print-directory test-native
-	@$(MAKE) --no-print-directory test-win
+	@JOBS=$(JOBS) tools/test.sh
 
 test-native: native asan
 	@set -o pipefail; cd build/native && ctest --output-on-failure -j $(JOBS) | tail -n 3
@@ -49,7 +51,7 @@ test-native: native asan
 
 test-win: build/win/build.ninja
 	@cmake --build build/win -j $(JOBS)
-	@tools/winenv.sh ctest --test-dir build/win --output-on-failure
+	@python3 tests/winrun.py build/win
 
 # The Windows tests and the end-to-end suite SOAK times in a row: how many
 # runs failed, and which cases.
@@ -57,10 +59,11 @@ soak: deps build/win/build.ninja
 	@cmake --build build/win -j $(JOBS)
 	@tools/soak.sh build/win $(SOAK)
 
-run: deps win
+run: deps-run
+	@$(MAKE) --no-print-directory win
 	@tools/run.sh
 
-bench: deps build/bench/build.ninja build/win/build.ninja
+bench: deps-bench build/bench/build.ninja build/win/build.ninja
 	@cmake --build build/bench -j $(JOBS)
 	build/bench/ixo_bench --benchmark_out=build/bench.json --benchmark_out_format=json
 	@cmake build/win -DIXO_BENCH=ON >/dev/null
@@ -68,11 +71,12 @@ bench: deps build/bench/build.ninja build/win/build.ninja
 	@tools/winenv.sh python3 bench/footprint.py build/win
 	@tools/winenv.sh wine build/win/ixo_win_bench.exe build/win-bench.json
 
-fuzz: deps build/fuzz/build.ninja
+fuzz: deps-fuzz build/fuzz/build.ninja
 	@cmake --build build/fuzz -j $(JOBS)
 	@tools/fuzz.sh build/fuzz $(FUZZ_SECONDS)
 
-dist: deps win
+dist: deps-dist
+	@$(MAKE) --no-print-directory win
 	@tools/dist.sh
 
 clean:

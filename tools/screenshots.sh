@@ -16,6 +16,8 @@ for f in "$exe" "$ctl"; do
 done
 
 if [ -z "${IXO_SCREENSHOTS_INSIDE:-}" ]; then
+  # The pictures need a few packages `make test` does without.
+  "$root/tools/install-deps.sh" screenshots
   mkdir -p "$build/shots"
   IXO_SCREENSHOTS_INSIDE=1 IXO_WINEPREFIX="$build/shots/wineprefix" \
     exec "$root/tools/winenv.sh" "$0" "$build"
