@@ -14,6 +14,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import threading
 import time
 import unittest
 import zlib
@@ -76,11 +77,7 @@ def ixoctl(*args, timeout=120):
         if status == 0 or err or out.stdout.strip():
             break
         err = "ended with status %d without a word" % status
-        sys.stderr.write("e2e: ixoctl %s: start %d of 3 never ran (status %d after %.2f s, "
-                         "no output); %s\n" % (args[0] if args else "", start, status,
-                                                time.monotonic() - began,
-                                                "started again" if start < 3 else "given up"))
-        sys.stderr.flush()
+        never_ran("ixoctl " + (args[0] if args else ""), start, status, time.monotonic() - began)
     return status, out.stdout.decode("utf-8", "replace").strip(), err
 
 
@@ -93,6 +90,14 @@ def red_pixel_png():
     pixels = zlib.compress(b"\x00\xff\x00\x00")  # filter 0, then red
     return (b"\x89PNG\r\n\x1a\n" + chunk(b"IHDR", header) + chunk(b"IDAT", pixels)
             + chunk(b"IEND", b""))
+
+
+def never_ran(what, start, status, lived):
+    """Says that start `start` of 3 of `what` ended at once without a word
+    (Wine, on a loaded machine, before any of the program ran)."""
+    sys.stderr.write("e2e: %s: start %d of 3 never ran (status %s after %.2f s, no output); %s\n"
+                     % (what, start, status, lived, "started again" if start < 3 else "given up"))
+    sys.stderr.flush()
 
 
 class Clipboard:
@@ -161,12 +166,22 @@ class Viewer:
     chain (see `viewer::Run` in ixoctl.cpp); made before the program starts."""
 
     def __init__(self, app):
-        self.proc = subprocess.Popen(["wine", CTL, "viewer", app.win_exe()],
-                                     stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                     stderr=subprocess.DEVNULL)
-        self.pending = b""
-        if self._line(60) != "ready":
-            raise AssertionError("the clipboard viewer did not start")
+        for start in range(1, 4):
+            began = time.monotonic()
+            self.proc = subprocess.Popen(["wine", CTL, "viewer", app.win_exe()],
+                                         stdin=subprocess.PIPE, stdout=subprocess.PIPE,
+                                         stderr=subprocess.DEVNULL)
+            self.pending = b""
+            try:
+                said = self._line(60)
+            except AssertionError:
+                if self.proc.poll() is None or start == 3:
+                    raise
+                never_ran("ixoctl viewer", start, self.proc.returncode, time.monotonic() - began)
+                continue
+            if said != "ready":
+                raise AssertionError("the clipboard viewer did not start")
+            return
 
     def _line(self, timeout):
         until = time.monotonic() + timeout
@@ -265,14 +280,36 @@ class Ixo:
 
     def start(self, wait_window=True, preexec_fn=None):
         """Starts the program; `preexec_fn` runs in the child before Wine does
-        (to give it the limits of a full disk, say)."""
-        self.log = open(os.path.join(self.dir, "wine.log"), "wb")
-        self.proc = subprocess.Popen(["wine", self.exe], cwd=self.dir, stdin=subprocess.DEVNULL,
-                                     stdout=self.log, stderr=subprocess.STDOUT,
-                                     preexec_fn=preexec_fn)
-        if wait_window:
-            self.ctl("wait", self.win_exe(), "60")
-        return self
+        (to give it the limits of a full disk, say). With `wait_window`, waits
+        for its main window; a start that ended at once, with no window and
+        no word, never ran and is made again (at most twice, said so)."""
+        for start in range(1, 4):
+            if self.log:
+                self.log.close()
+            self.log = open(os.path.join(self.dir, "wine.log"), "wb")
+            began = time.monotonic()
+            self.proc = subprocess.Popen(["wine", self.exe], cwd=self.dir,
+                                         stdin=subprocess.DEVNULL, stdout=self.log,
+                                         stderr=subprocess.STDOUT, preexec_fn=preexec_fn)
+            if not wait_window:
+                return self
+            ended = []
+            threading.Thread(target=lambda p=self.proc: (p.wait(), ended.append(time.monotonic())),
+                             daemon=True).start()
+            until = began + 60
+            while not ended and time.monotonic() < until:
+                if ixoctl("wait", self.win_exe(), "2")[0] == 0:
+                    return self
+            if ended:
+                lived = ended[0] - began
+                said = read_bytes(self.log.name).strip()
+                if self.proc.returncode != 0 and not said and lived < 1.0 and start < 3:
+                    never_ran("Ixo.exe", start, self.proc.returncode, lived)
+                    continue
+                raise AssertionError("Ixo ended with status %s after %.2f s without a main window%s"
+                                     % (self.proc.returncode, lived,
+                                        ": " + said.decode("utf-8", "replace") if said else ""))
+            raise AssertionError("ixoctl wait %s 60: no main window" % self.win_exe())
 
     def win_exe(self):
         return windows_path(self.exe)
@@ -383,11 +420,16 @@ class Desktop:
     the bridge to the X clipboard keeps running between the programs."""
 
     def __enter__(self):
-        self.proc = subprocess.Popen(["wine", CTL, "desktop"], stdin=subprocess.PIPE,
-                                     stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
-        if not self.proc.stdout.readline().startswith(b"ready"):
-            raise RuntimeError("ixoctl desktop did not start")
-        return self
+        for start in range(1, 4):
+            began = time.monotonic()
+            self.proc = subprocess.Popen(["wine", CTL, "desktop"], stdin=subprocess.PIPE,
+                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+            if self.proc.stdout.readline().startswith(b"ready"):
+                return self
+            self.proc.wait()
+            if start < 3:
+                never_ran("ixoctl desktop", start, self.proc.returncode, time.monotonic() - began)
+        raise RuntimeError("ixoctl desktop did not start")
 
     def __exit__(self, *exc):
         let_go(self.proc)
