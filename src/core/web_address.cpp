@@ -22,13 +22,13 @@ size_t SchemeLength(std::u16string_view url) {
   return 0;
 }
 
-// The parts of an address: "scheme:", "//authority", the path, "?query".
-struct Parts {
+// The pieces of an address: "scheme:", "//authority", the path, "?query".
+struct AddressPieces {
   std::u16string_view scheme, authority, path, query;
 };
 
-Parts Split(std::u16string_view url) {
-  Parts p;
+AddressPieces Split(std::u16string_view url) {
+  AddressPieces p;
   url = url.substr(0, url.find(u'#'));
   const size_t s = SchemeLength(url);
   p.scheme = url.substr(0, s);
@@ -98,8 +98,8 @@ std::u16string RequestAddress(std::u16string_view url) {
 
 std::u16string ResolveAddress(std::u16string_view base, std::u16string_view location) {
   if (location.empty()) return {};
-  const Parts b = Split(base);
-  const Parts r = Split(location);
+  const AddressPieces b = Split(base);
+  const AddressPieces r = Split(location);
   std::u16string out;
   if (!r.scheme.empty()) {
     out.append(r.scheme).append(r.authority).append(RemoveDotSegments(r.path)).append(r.query);
