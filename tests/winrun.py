@@ -18,6 +18,11 @@ LANG=en_US.UTF-8 (ANSI code page 1252) in a prefix of its own
 NAMEs (shell patterns of suite, module or module.Class names, e.g.
 Clipboard* or test_watch) run only those, in the Japanese lanes.
 
+With --building COMMAND the lanes start on the end-to-end suite, which
+needs only Ixo.exe and ixoctl.exe, while COMMAND (the rest of the build)
+makes ixo_win_tests.exe; its suites are listed and run when COMMAND has
+ended. A COMMAND that fails is a failed piece, with its output.
+
 Wine has been seen, on a loaded machine, to end a program it was starting
 within milliseconds, with no output at all, before any of the program ran.
 A GoogleTest process that ended without GoogleTest's banner never ran a
@@ -32,6 +37,7 @@ import fnmatch
 import json
 import os
 import queue
+import shlex
 import subprocess
 import sys
 import threading
@@ -251,6 +257,8 @@ def main():
     parser.add_argument("--lanes", type=int, default=int(os.environ.get("IXO_LANES", "3")))
     parser.add_argument("--no-fonts", action="store_true",
                         help="leave out tests/fonts_test.py (run apart, as make test does)")
+    parser.add_argument("--building", metavar="COMMAND",
+                        help="the rest of the build, run beside the end-to-end suite")
     parser.add_argument("--lane")
     args = parser.parse_args()
     build = os.path.abspath(args.build)
@@ -292,9 +300,28 @@ def main():
                                  stdout=fonts_log, stderr=subprocess.STDOUT)
 
     work = queue.Queue()
-    # The list of suites comes from the first lane that is up.
+    # The suites are listed by the first lane to run out of other work, once
+    # ixo_win_tests.exe is built.
     listed = threading.Event()
     list_lock = threading.Lock()
+    built = threading.Event()
+    if args.building:
+        def build_rest():
+            began = time.monotonic()
+            log = os.path.join(logs, "building.log")
+            with open(log, "wb") as out:
+                status = subprocess.run(shlex.split(args.building), stdin=subprocess.DEVNULL,
+                                        stdout=out, stderr=subprocess.STDOUT).returncode
+            if status != 0:
+                report.piece("build", "build", args.building,
+                             {"status": status, "said": [], "log": log,
+                              "seconds": round(time.monotonic() - began, 2)})
+                listed.set()
+            built.set()
+        builder = threading.Thread(target=build_rest)
+        builder.start()
+    else:
+        built.set()
 
     e2e_cases = e2e_pieces()
 
@@ -306,12 +333,24 @@ def main():
             return 5.0 * e2e_cases[name]
         return 1.0
 
-    def fill(suites):
-        pieces = [("e2e", c) for c in e2e_cases if wanted(c) or wanted(c.split(".")[0])]
-        pieces += [("gtest", s) for s in suites if wanted(s)]
-        pieces.sort(key=lambda p: -estimate(*p))
-        for p in pieces:
+    def fill(pieces):
+        for p in sorted(pieces, key=lambda p: -estimate(*p)):
             work.put(p)
+
+    fill([("e2e", c) for c in e2e_cases if wanted(c) or wanted(c.split(".")[0])])
+
+    def list_suites(lane):
+        result = lane.ask("list", "")
+        suites = []
+        if result["status"] == 0:
+            with open(result["log"], encoding="utf-8", errors="replace") as f:
+                suites = suites_of(f.read())
+        else:
+            report.piece(lane.name, "GoogleTest", "listing", result)
+        for s in result["said"]:
+            print("[%s] GoogleTest listing: %s" % (lane.name, s))
+            report.restarts.append("listing: " + s)
+        fill([("gtest", s) for s in suites if wanted(s)])
 
     times = {}
 
@@ -319,7 +358,6 @@ def main():
         if not lane.wait_ready():
             report.piece(lane.name, "lane", "start", {"status": "no desktop", "said": [],
                                                       "log": lane.err.name, "seconds": 0})
-            listed.set()
             return
         print("[%s] lane up: %s" % (lane.name, lane.ready["said"]), flush=True)
         if lane is en:
@@ -328,25 +366,18 @@ def main():
                 times["en " + module] = result["seconds"]
                 report.piece("en", "e2e", module, result)
             return
-        with list_lock:
-            if not listed.is_set():
-                result = lane.ask("list", "")
-                suites = []
-                if result["status"] == 0:
-                    with open(result["log"], encoding="utf-8", errors="replace") as f:
-                        suites = suites_of(f.read())
-                else:
-                    report.piece(lane.name, "GoogleTest", "listing", result)
-                for s in result["said"]:
-                    print("[%s] GoogleTest listing: %s" % (lane.name, s))
-                    report.restarts.append("listing: " + s)
-                fill(suites)
-                listed.set()
         while True:
             try:
                 kind, name = work.get_nowait()
             except queue.Empty:
-                return
+                if listed.is_set():
+                    return
+                built.wait()
+                with list_lock:
+                    if not listed.is_set():
+                        list_suites(lane)
+                        listed.set()
+                continue
             result = lane.ask(kind, name)
             times["%s %s" % (kind, name)] = result["seconds"]
             report.piece(lane.name, kind, name, result)
@@ -356,6 +387,8 @@ def main():
         t.start()
     for t in threads:
         t.join()
+    if args.building:
+        builder.join()
     for lane in lanes + ([en] if en else []):
         lane.close()
     if fonts:
