@@ -8,9 +8,11 @@ build/wineprefix-2, ...), Xvfb display and Wine server, made by
 tools/winenv.sh, with a program on its desktop for the whole run (see
 `ixoctl desktop`). The Japanese lanes (LANG=ja_JP.UTF-8, ANSI code page 932)
 take the next piece of work whenever they are free, the longest first (by
-the times of the last run, in BUILD_DIR/winrun/times.json): each GoogleTest
-suite of ixo_win_tests.exe in a Wine process of its own, and each test
-class of tests/e2e/test_*.py, the end-to-end suite. One more lane, "en", runs the
+the times of the last run, in BUILD_DIR/winrun/times.json, or before a first
+run by those of tests/winrun-times.json, a run on a 2-core machine): a shard of
+ixo_win_tests.exe (GoogleTest's own sharding, every Nth case of the whole
+list in its order; three shards a lane) in a Wine process of its own, and
+each test class of tests/e2e/test_*.py, the end-to-end suite. One more lane, "en", runs the
 modules that prove the program does not depend on the system's locale under
 LANG=en_US.UTF-8 (ANSI code page 1252) in a prefix of its own
 (build/wineprefix-en). tests/fonts_test.py runs beside the lanes.
@@ -109,7 +111,7 @@ class Lane:
             keeper.wait()
         return None, "ixoctl desktop did not start"
 
-    def wine_test(self, args, log, timeout):
+    def wine_test(self, args, log, timeout, env=None):
         """Runs ixo_win_tests.exe ARGS into `log`, started again when it
         never ran; (status, starts, what was said of the starts)."""
         said = []
@@ -118,7 +120,7 @@ class Lane:
             with open(log, "wb") as out:
                 try:
                     status = subprocess.run(["wine", self.exe] + args, stdin=subprocess.DEVNULL,
-                                            stdout=out, stderr=subprocess.STDOUT,
+                                            stdout=out, stderr=subprocess.STDOUT, env=env,
                                             timeout=timeout).returncode
                 except subprocess.TimeoutExpired:
                     status = "timeout"
@@ -134,7 +136,7 @@ class Lane:
         return status, STARTS, said
 
     def run(self, kind, name):
-        log = os.path.join(self.logs, "%s-%s.log" % (kind, name.replace("/", "_")))
+        log = os.path.join(self.logs, "%s-%s.log" % (kind, name.split(" ")[0].replace("/", "-")))
         began = time.monotonic()
         said = []
         if kind == "list":
@@ -143,7 +145,11 @@ class Lane:
             if status == 0 and not suites_of(open(log, encoding="utf-8", errors="replace").read()):
                 status = "empty"
         elif kind == "gtest":
-            status, starts, said = self.wine_test(["--gtest_filter=%s.*" % name], log, 900)
+            # "K/N FILTER": shard K of N of the cases FILTER names.
+            shard, _, pattern = name.partition(" ")
+            index, _, total = shard.partition("/")
+            env = dict(os.environ, GTEST_SHARD_INDEX=str(int(index) - 1), GTEST_TOTAL_SHARDS=total)
+            status, starts, said = self.wine_test(["--gtest_filter=" + pattern], log, 900, env)
         else:
             with open(log, "wb") as out:
                 try:
@@ -221,7 +227,7 @@ class Report:
 
     def piece(self, lane, kind, name, result):
         ok = result["status"] == 0
-        what = "%s %s" % ("GoogleTest suite" if kind == "gtest" else kind, name)
+        what = "%s %s" % ("GoogleTest shard" if kind == "gtest" else kind, name.split(" ")[0])
         if kind == "e2e":
             # The end-to-end harness says so of each start of ixoctl that
             # never ran.
@@ -272,11 +278,13 @@ def main():
         if name.endswith(".log"):
             os.remove(os.path.join(logs, name))
     times_file = os.path.join(logs, "times.json")
-    try:
-        with open(times_file) as f:
-            last = json.load(f)
-    except (OSError, ValueError):
-        last = {}
+    last = {}
+    for known in (os.path.join(ROOT, "tests", "winrun-times.json"), times_file):
+        try:
+            with open(known) as f:
+                last.update(json.load(f))
+        except (OSError, ValueError):
+            pass
     report = Report()
     prefixes = os.path.join(ROOT, "build")
     everything = not args.names
@@ -350,7 +358,14 @@ def main():
         for s in result["said"]:
             print("[%s] GoogleTest listing: %s" % (lane.name, s))
             report.restarts.append("listing: " + s)
-        fill([("gtest", s) for s in suites if wanted(s)])
+        chosen = [s for s in suites if wanted(s)]
+        if not chosen:
+            return
+        # A Wine start costs more than most suites' cases: the cases are run
+        # in a few shards, each a process, which GoogleTest fills evenly.
+        total = min(3 * len(lanes), len(chosen))
+        pattern = "*" if everything else ":".join(s + ".*" for s in chosen)
+        fill([("gtest", "%d/%d %s" % (k, total, pattern)) for k in range(1, total + 1)])
 
     times = {}
 

@@ -150,13 +150,34 @@ class Clipboard:
         # A generous wait for the bridge: big texts take their time on a busy machine.
         wait = 10 + 4 * size / (1 << 20)
         for _ in range(5):
-            status, before, err = ixoctl("seq")
-            if status != 0:
-                raise AssertionError("ixoctl seq failed: " + err)
+            # One ixoctl says the sequence number before the put and waits for
+            # it to change.
+            for start in range(1, 4):
+                began = time.monotonic()
+                watch = subprocess.Popen(["wine", CTL, "seq", "next", "%.1f" % wait],
+                                         stdin=subprocess.DEVNULL, stdout=subprocess.PIPE,
+                                         stderr=subprocess.PIPE)
+                if watch.stdout.readline().strip():
+                    break
+                status = watch.wait()
+                err = watch.stderr.read().decode("utf-8", "replace").strip()
+                if err:
+                    raise AssertionError("ixoctl seq failed with status %d: %s" % (status, err))
+                never_ran("ixoctl seq", start, status, time.monotonic() - began)
+                if start == 3:
+                    raise AssertionError("ixoctl seq never ran")
             # xclip forks and serves the selection until someone else owns it.
             subprocess.run(command, input=data, check=True,
                            stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
-            if ixoctl("seq", before, "%.1f" % wait, timeout=wait + 60)[0] == 0:
+            try:
+                changed = watch.wait(wait + 60) == 0
+            except subprocess.TimeoutExpired:
+                watch.kill()
+                watch.wait()
+                changed = False
+            watch.stdout.close()
+            watch.stderr.close()
+            if changed:
                 return
         raise AssertionError("the X client's clipboard never reached Wine's")
 

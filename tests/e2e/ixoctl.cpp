@@ -16,9 +16,9 @@
 //   ixoctl lock FILE SECONDS    open FILE sharing nothing and keep it for SECONDS
 //   ixoctl seq [OLD [SECONDS]]  print the clipboard's sequence number; with OLD, wait
 //                               until it is another and the clipboard is closed
-//                               (the clipboard is never opened)
-//   ixoctl desktop [wait|stop]  stay on the desktop until stdin ends (or, with
-//                               "wait", until "ixoctl desktop stop"; see below)
+//                               (the clipboard is never opened); with "next" for OLD,
+//                               print the number first and wait until it is another
+//   ixoctl desktop              stay on the desktop until stdin ends (see below)
 //   ixoctl viewer EXE           a clipboard viewer on both sides of the program in the
 //                               chain, driven by lines on stdin (see viewer::Run below)
 //   ixoctl windows EXE          print "class enabled visible foreground" for each
@@ -150,8 +150,8 @@ int Usage() {
   std::fputs(
       "usage: ixoctl wait|state|close|taskbar|stats|boxes|errbox EXE, ixoctl text EXE N,\n"
       "       ixoctl hold SECONDS,\n"
-      "       ixoctl cliplen [LENGTH [SECONDS]], ixoctl seq [OLD [SECONDS]],\n"
-      "       ixoctl lock FILE SECONDS, ixoctl desktop [wait|stop], ixoctl viewer EXE,\n"
+      "       ixoctl cliplen [LENGTH [SECONDS]], ixoctl seq [OLD|next [SECONDS]],\n"
+      "       ixoctl lock FILE SECONDS, ixoctl desktop, ixoctl viewer EXE,\n"
       "       ixoctl captions EXE, ixoctl put TEXT [NAME DATA]...\n",
       stderr);
   return 2;
@@ -403,7 +403,16 @@ int main(int, char**) {
       std::printf("%lu\n", static_cast<unsigned long>(GetClipboardSequenceNumber()));
       return 0;
     }
-    const DWORD old = std::strtoul(argv[2], nullptr, 10);
+    // "next": the number now, said at once, is the one to change from: one
+    // process for the whole of a put from X, which costs Wine a start less.
+    DWORD old;
+    if (std::string(argv[2]) == "next") {
+      old = GetClipboardSequenceNumber();
+      std::printf("%lu\n", static_cast<unsigned long>(old));
+      std::fflush(stdout);
+    } else {
+      old = std::strtoul(argv[2], nullptr, 10);
+    }
     const DWORD start = GetTickCount();
     const DWORD limit = argc > 3 ? Millis(argv[3]) : 60000;
     for (;;) {
@@ -421,17 +430,6 @@ int main(int, char**) {
     // clipboard over into Windows', runs only while a program is on the
     // desktop (it ends a second after the last one). A real desktop always
     // has one; this one stands in for it between the programs of a test run.
-    // With "stop": ends the one started with "wait".
-    const char* const kEnd = "IxoctlDesktopEnd";
-    const std::string mode = argc > 2 ? argv[2] : "";
-    if (mode == "stop") {
-      HANDLE end = OpenEventA(EVENT_MODIFY_STATE, FALSE, kEnd);
-      if (!end) return Fail("no desktop to stop");
-      SetEvent(end);
-      CloseHandle(end);
-      return 0;
-    }
-    HANDLE end = CreateEventA(nullptr, TRUE, FALSE, kEnd);
     if (!CreateWindowExA(0, "STATIC", "ixoctl desktop", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
                          GetModuleHandleA(nullptr), nullptr)) {
       return Fail("no window of its own");
@@ -439,14 +437,6 @@ int main(int, char**) {
     // "ready" once the bridge has started (and taken the X clipboard over).
     std::puts(ixo::WaitForClipboardBridge() ? "ready" : "ready, without a bridge to X");
     std::fflush(stdout);
-    if (mode == "wait") {
-      // Until "ixoctl desktop stop".
-      while (MsgWaitForMultipleObjects(1, &end, FALSE, INFINITE, QS_ALLINPUT) != WAIT_OBJECT_0) {
-        MSG m;
-        while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) DispatchMessageA(&m);
-      }
-      return 0;
-    }
     // Until the end of its input.
     char buf[256];
     while (std::fgets(buf, sizeof buf, stdin)) {
