@@ -8,6 +8,7 @@ are printed ("time: ...") so that they can be reported; nothing is asserted
 of them (a busy machine may take any time; speed is for `make bench`), the
 waits only have generous bounds.
 """
+import functools
 import os
 import random
 import resource
@@ -131,7 +132,15 @@ def settings_block(app, kansi=1):
 
 
 GARBAGE = random.Random(1).randbytes(2 * MB)
-TEI_50MB = b"".join(sjis("【広告%08d】\r\n" % i) for i in range(50 * MB // 16))
+
+
+@functools.cache
+def tei_50mb():
+    """50 MB of delete strings, one a line; made when a test first asks, not
+    on every import of this module (each test class runs in a process of its
+    own)."""
+    head, tail = sjis("【広告"), sjis("】\r\n")
+    return b"".join(b"%s%08d%s" % (head, i, tail) for i in range(50 * MB // 16))
 
 
 def ini_has(*parts):
@@ -145,13 +154,13 @@ def ini_has(*parts):
 
 def tei_is(data):
     def check(test, app):
-        test.assertEqual(app.read("IXO.tei"), data)
+        test.assertEqual(app.read("IXO.tei"), data() if callable(data) else data)
     return check
 
 
-# (name, IXO.ini, IXO.tei, the title that "削除題名" gets, or None when the
-# program does not watch; checks of what it writes back on close; whether to
-# start it again on what it wrote)
+# (name, IXO.ini, IXO.tei or what makes it, the title that "削除題名" gets,
+# or None when the program does not watch; checks of what it writes back on
+# close; whether to start it again on what it wrote)
 SETTINGS_CASES = [
     ("binary garbage around the settings",
      lambda app: GARBAGE[:MB] + settings_block(app) + GARBAGE[MB:], None, "削除題名",
@@ -170,7 +179,7 @@ SETTINGS_CASES = [
     ("Count=-5",
      lambda app: b"[Option]\r\nKansi=0\r\n[List]\r\nCount=-5\r\nDir0=C:\\zero\r\n", None, None,
      [ini_has("Count=0\r\n")], False),
-    ("IXO.tei of 50 MB", settings_block, TEI_50MB, "削除題名", [tei_is(TEI_50MB)], False),
+    ("IXO.tei of 50 MB", settings_block, tei_50mb, "削除題名", [tei_is(tei_50mb)], False),
     # Only the list before the zero byte strikes anything from titles.
     ("IXO.tei with zero bytes",
      settings_block, sjis("削除\r\n") + b"\x00" + sjis("題名\r\n") + b"\x00" * 1000, "題名",
@@ -186,7 +195,7 @@ class BadSettingsTest(HostileCase):
                 app = self.ixo("settings%d" % len(self.apps))
                 app.write("IXO.ini", ini(app))
                 if tei is not None:
-                    app.write("IXO.tei", tei)
+                    app.write("IXO.tei", tei() if callable(tei) else tei)
                 started = time.monotonic()
                 app.start()
                 report("start with " + name, time.monotonic() - started)
