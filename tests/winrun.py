@@ -9,13 +9,14 @@ tools/winenv.sh, with a program on its desktop for the whole run (see
 `ixoctl desktop`). The Japanese lanes (LANG=ja_JP.UTF-8, ANSI code page 932)
 take the next piece of work whenever they are free, the longest first (by
 the times of the last run, in BUILD_DIR/winrun/times.json, or before a first
-run by those of tests/winrun-times.json, a run on a 2-core machine): a shard of
-ixo_win_tests.exe (GoogleTest's own sharding, every Nth case of the whole
-list in its order; three shards a lane) in a Wine process of its own, and
-each test class of tests/e2e/test_*.py, the end-to-end suite. One more lane, "en", runs the
-modules that prove the program does not depend on the system's locale under
-LANG=en_US.UTF-8 (ANSI code page 1252) in a prefix of its own
-(build/wineprefix-en). tests/fonts_test.py runs beside the lanes.
+run by those of tests/winrun-times.json, a run on a 2-core machine): each
+test class of tests/e2e/test_*.py, the end-to-end suite, and then the
+shards of ixo_win_tests.exe (GoogleTest's own sharding: every Nth case of
+the whole list, in its order; three shards a lane), each in a Wine process
+of its own. One more lane, "en", runs the modules that prove the program
+does not depend on the system's locale under LANG=en_US.UTF-8 (ANSI code
+page 1252) in a prefix of its own (build/wineprefix-en). tests/fonts_test.py
+runs beside the lanes.
 
 NAMEs (shell patterns of suite, module or module.Class names, e.g.
 Clipboard* or test_watch) run only those, in the Japanese lanes.
@@ -227,7 +228,9 @@ class Report:
 
     def piece(self, lane, kind, name, result):
         ok = result["status"] == 0
-        what = "%s %s" % ("GoogleTest shard" if kind == "gtest" else kind, name.split(" ")[0])
+        # A shard is named by its number; its filter is in its log.
+        what = ("GoogleTest shard " + name.split(" ")[0] if kind == "gtest" else
+                "%s %s" % (kind, name))
         if kind == "e2e":
             # The end-to-end harness says so of each start of ixoctl that
             # never ran.
@@ -321,7 +324,7 @@ def main():
                 status = subprocess.run(shlex.split(args.building), stdin=subprocess.DEVNULL,
                                         stdout=out, stderr=subprocess.STDOUT).returncode
             if status != 0:
-                report.piece("build", "build", args.building,
+                report.piece("build", "build", "(the rest of it)",
                              {"status": status, "said": [], "log": log,
                               "seconds": round(time.monotonic() - began, 2)})
                 listed.set()

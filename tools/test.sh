@@ -17,6 +17,10 @@ logs=build/test-logs
 mkdir -p "$logs"
 began=$SECONDS
 times=()
+# Each stage run beside another is a process group of its own (job
+# control), so that a failure that ends this script ends them with it.
+set -m
+trap 'for job in $(jobs -p); do kill -- -"$job" 2>/dev/null || true; done' EXIT
 
 # stage NAME LOG COMMAND...: runs COMMAND into LOG, notes its time, and
 # fails with the log shown when it fails.
@@ -62,15 +66,15 @@ prefix_pid=$!
 # UndefinedBehaviorSanitizer (`make test-native` also runs them in a release
 # build).
 native() {
-  local status=0
+  local status=0 start=$SECONDS
   times=()
   stage "sanitizer build" "$logs/asan-build.log" make --no-print-directory asan JOBS="$jobs" &&
     stage "sanitizer tests" "$logs/asan-tests.log" ctest --test-dir build/asan -j "$jobs" \
       --output-on-failure || status=1
+  times+=("native stage, beside the Windows stages $((SECONDS - start))")
   printf '%s\n' "${times[@]}" >"$logs/native-times"
   return $status
 }
-native_start=$SECONDS
 (renice -n 15 $BASHPID >/dev/null && native) >"$logs/native.log" 2>&1 &
 native_pid=$!
 
@@ -98,7 +102,6 @@ wait "$native_pid" || native_status=$?
 cat "$logs/native.log"
 [ -f "$logs/asan-tests.log" ] && tail -n 3 "$logs/asan-tests.log"
 [ -f "$logs/native-times" ] && mapfile -t -O ${#times[@]} times <"$logs/native-times"
-times+=("native stage, beside the Windows stages $((SECONDS - native_start))")
 
 echo
 echo "make test: $((SECONDS - began)) s after the packages"
