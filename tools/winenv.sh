@@ -8,6 +8,19 @@
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 
+# Each Wine process maps Windows' shared user data page at its fixed address
+# as it starts. With the address space laid out at random, about one start
+# in six hundred finds that place taken and ends within milliseconds with
+# status 1, having said only "failed to map the shared user data: c0000018"
+# (conflicting addresses), and with WINEDEBUG=-all nothing at all. So all
+# that runs under this script runs with the layout fixed (setarch -R; the
+# setting passes to every process started from here), where the system lets
+# a process ask for that.
+if [ -z "${IXO_FIXED_LAYOUT:-}" ] && setarch "$(uname -m)" -R true 2>/dev/null; then
+  export IXO_FIXED_LAYOUT=1
+  exec setarch "$(uname -m)" -R "$0" "$@"
+fi
+
 use_current=0
 if [ "${1:-}" = "--display-if-none" ]; then use_current=1; shift; fi
 

@@ -14,6 +14,7 @@ import shutil
 import struct
 import subprocess
 import sys
+import tempfile
 import threading
 import time
 import unittest
@@ -65,9 +66,9 @@ def let_go(proc, timeout=30):
 def ixoctl(*args, timeout=120):
     """Runs ixoctl.exe; its exit status, stdout and stderr.
 
-    Every failure of ixoctl says why on stderr. On a loaded machine Wine has
-    been seen to end it at once with a failure and no word: it never got to
-    run, and it is started again, at most twice, and the output says so."""
+    Every failure of ixoctl says why on stderr. A failure with no word is a
+    Wine start that never got to run (see tests/winrun.py): it is started
+    again, at most twice, and the output says so."""
     for start in range(1, 4):
         began = time.monotonic()
         out = subprocess.run(["wine", CTL] + list(args), stdout=subprocess.PIPE,
@@ -92,11 +93,19 @@ def red_pixel_png():
             + chunk(b"IEND", b""))
 
 
-def never_ran(what, start, status, lived):
+def never_ran(what, start, status, lived, errors=None):
     """Says that start `start` of 3 of `what` ended at once without a word
-    (Wine, on a loaded machine, before any of the program ran)."""
-    sys.stderr.write("e2e: %s: start %d of 3 never ran (status %s after %.2f s, no output); %s\n"
-                     % (what, start, status, lived, "started again" if start < 3 else "given up"))
+    (Wine, before any of the program ran), and what the
+    start wrote on stderr (`errors`, a file), where only Wine could have
+    written: the one trace of why."""
+    said = ""
+    if errors is not None:
+        errors.seek(0)
+        said = errors.read(300).decode("utf-8", "replace").strip()
+    sys.stderr.write("e2e: %s: start %d of 3 never ran (status %s after %.2f s, %s); %s\n"
+                     % (what, start, status, lived,
+                        "on stderr: " + " | ".join(said.splitlines()) if said else "no output",
+                        "started again" if start < 3 else "given up"))
     sys.stderr.flush()
 
 
@@ -189,16 +198,19 @@ class Viewer:
     def __init__(self, app):
         for start in range(1, 4):
             began = time.monotonic()
+            errors = tempfile.TemporaryFile()
             self.proc = subprocess.Popen(["wine", CTL, "viewer", app.win_exe()],
                                          stdin=subprocess.PIPE, stdout=subprocess.PIPE,
-                                         stderr=subprocess.DEVNULL)
+                                         stderr=errors)
             self.pending = b""
             try:
                 said = self._line(60)
             except AssertionError:
                 if self.proc.poll() is None or start == 3:
                     raise
-                never_ran("ixoctl viewer", start, self.proc.returncode, time.monotonic() - began)
+                never_ran("ixoctl viewer", start, self.proc.returncode, time.monotonic() - began,
+                          errors)
+                errors.close()
                 continue
             if said != "ready":
                 raise AssertionError("the clipboard viewer did not start")
@@ -443,13 +455,16 @@ class Desktop:
     def __enter__(self):
         for start in range(1, 4):
             began = time.monotonic()
+            errors = tempfile.TemporaryFile()
             self.proc = subprocess.Popen(["wine", CTL, "desktop"], stdin=subprocess.PIPE,
-                                         stdout=subprocess.PIPE, stderr=subprocess.DEVNULL)
+                                         stdout=subprocess.PIPE, stderr=errors)
             if self.proc.stdout.readline().startswith(b"ready"):
                 return self
             self.proc.wait()
             if start < 3:
-                never_ran("ixoctl desktop", start, self.proc.returncode, time.monotonic() - began)
+                never_ran("ixoctl desktop", start, self.proc.returncode, time.monotonic() - began,
+                          errors)
+            errors.close()
         raise RuntimeError("ixoctl desktop did not start")
 
     def __exit__(self, *exc):
