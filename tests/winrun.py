@@ -96,6 +96,16 @@ def suites_of(listing):
 
 # --- In a lane (under tools/winenv.sh) --------------------------------------
 
+def never_ran(start, status, lived, output):
+    """The word on start `start` of STARTS that never ran, with what it wrote
+    (which only Wine can have written)."""
+    text = output.decode("utf-8", "replace").strip()
+    return "start %d of %d never ran (status %s after %.2f s, %s); %s" % (
+        start, STARTS, status, lived,
+        "said only: " + " | ".join(text.splitlines())[:300] if text else "no output",
+        "started again" if start < STARTS else "given up")
+
+
 class Lane:
     def __init__(self, build, name, logs):
         self.build, self.name, self.logs = build, name, logs
@@ -119,12 +129,9 @@ class Lane:
                 return keeper, said.decode("ascii", "replace").strip(), again
             keeper.wait()
             errors.seek(0)
-            wrote = errors.read(300).decode("utf-8", "replace").strip()
+            again.append("ixoctl desktop: " + never_ran(start, keeper.returncode,
+                                                        time.monotonic() - began, errors.read()))
             errors.close()
-            again.append("ixoctl desktop: start %d of %d never ran (status %s after %.2f s, %s); %s"
-                         % (start, STARTS, keeper.returncode, time.monotonic() - began,
-                            "on stderr: " + " | ".join(wrote.splitlines()) if wrote
-                            else "no output", "started again" if start < STARTS else "given up"))
         return None, "ixoctl desktop did not start", again
 
     def wine_test(self, args, log, timeout, env=None):
@@ -144,11 +151,7 @@ class Lane:
                 output = f.read()
             if status == 0 or BANNER in output or status == "timeout":
                 return status, start, said
-            said.append("start %d of %d never ran (status %s after %.2f s, %s); started again"
-                        % (start, STARTS, status, time.monotonic() - began,
-                           "no output" if not output.strip() else
-                           "said only: " + output.decode("utf-8", "replace").strip()[:200]))
-        said[-1] = said[-1].replace("; started again", "; given up")
+            said.append(never_ran(start, status, time.monotonic() - began, output))
         return status, STARTS, said
 
     def run(self, kind, name):
