@@ -75,7 +75,7 @@ native() {
   printf '%s\n' "${times[@]}" >"$logs/native-times"
   return $status
 }
-(renice -n 15 $BASHPID >/dev/null && native) >"$logs/native.log" 2>&1 &
+(renice -n 5 $BASHPID >/dev/null && native) >"$logs/native.log" 2>&1 &
 native_pid=$!
 
 win_build() {
